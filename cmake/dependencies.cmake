@@ -1,0 +1,18 @@
+# Third-party libraries, all from the system (scripts/bootstrap.sh installs them).
+find_package(PkgConfig REQUIRED)
+if(APPLE)
+  # Homebrew keeps ICU keg-only.
+  execute_process(COMMAND brew --prefix icu4c OUTPUT_VARIABLE _icu_prefix
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(_icu_prefix)
+    list(APPEND CMAKE_PREFIX_PATH "${_icu_prefix}")
+  endif()
+endif()
+find_package(ICU 70 REQUIRED COMPONENTS uc i18n)
+
+if(JOLSTRAND_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(JOLSTRAND_BUILD_BENCHMARKS)
+  find_package(benchmark REQUIRED)
+endif()

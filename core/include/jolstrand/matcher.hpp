@@ -1,0 +1,60 @@
+#pragma once
+// Ranks catalogue entries against a query typed into the search panel. A pure computation over
+// the catalogue and a dictionary of launch scores; it keeps no state between calls. Matches are
+// ordered by tier, then by the length of the matched name, then by launch score (higher first),
+// then by display name in file-list order, and finally keep catalogue order. A query that is
+// empty after trimming and folding lists the launched entries, most used first.
+//
+// A Matcher is a value: const calls may run concurrently on any thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "jolstrand/app_entry.hpp"
+#include "jolstrand/match_tier.hpp"
+#include "jolstrand/usage_scores.hpp"
+
+namespace jolstrand {
+
+/// One result of a search.
+struct Match {
+  AppEntry entry;
+  MatchTier tier;             ///< the best tier any of the entry's names reached
+  std::ptrdiff_t nameLength;  ///< characters in the folded name that gave the tier (shortest)
+  double usage;               ///< the entry's launch score, 0 when it has none
+};
+
+/// Whether the query words start words of the name in order, each name word serving at most one
+/// query word; the words need not be adjacent. No query words answers true.
+[[nodiscard]] bool wordsInOrder(const std::vector<Characters>& nameWords,
+                                const std::vector<Characters>& queryWords);
+
+/// Whether part occurs contiguously in text. The empty part occurs in anything.
+[[nodiscard]] bool contains(const Characters& text, const Characters& part);
+
+class Matcher {
+ public:
+  /// Takes the catalogue in its established order and prepares its name orders once.
+  explicit Matcher(std::vector<AppEntry> entries = {});
+
+  [[nodiscard]] const std::vector<AppEntry>& entries() const { return entries_; }
+  void setEntries(std::vector<AppEntry> entries);
+
+  /// The best matches for a query exactly as typed, at most limit of them, best first.
+  [[nodiscard]] std::vector<Match> search(std::string_view query, const UsageScores& usage,
+                                          std::size_t limit) const;
+
+ private:
+  struct Candidate;
+  [[nodiscard]] std::vector<Match> usageList(const UsageScores& usage, std::size_t limit) const;
+  [[nodiscard]] std::vector<Match> ranked(std::vector<Candidate> candidates,
+                                          const UsageScores& usage, std::size_t limit) const;
+
+  std::vector<AppEntry> entries_;
+  std::vector<std::uint32_t> localizedRank_;  // display names in file-list order
+  std::vector<std::uint32_t> codePointRank_;  // display names in plain code-point order
+};
+
+}  // namespace jolstrand

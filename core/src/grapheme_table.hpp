@@ -1,0 +1,18 @@
+#pragma once
+// The process-wide table that gives each character made of several scalars a number of its
+// own, so that character sequences compare as plain integers. Thread-safe.
+
+#include <string>
+#include <string_view>
+
+#include "jolstrand/text.hpp"
+
+namespace jolstrand::detail {
+
+/// The character for one normalised grapheme cluster of two or more scalars (UTF-8).
+[[nodiscard]] Character internCluster(std::string_view utf8);
+
+/// Appends the UTF-8 text of a character, single scalar or interned cluster.
+void appendCharacter(std::string& out, Character c);
+
+}  // namespace jolstrand::detail

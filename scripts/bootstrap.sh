@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what Jolstrand needs to build and test: Debian (apt) or macOS (Homebrew).
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+debian_packages=(
+  build-essential cmake ninja-build pkg-config ccache git
+  libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang clang-format clang-tidy libclang-rt-dev
+)
+
+brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium
+  googletest google-benchmark llvm)
+
+install_debian() {
+  local missing=()
+  for pkg in "${debian_packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "bootstrap: installing ${missing[*]}" >&2
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+install_macos() {
+  command -v brew >/dev/null || { echo "bootstrap: Homebrew is required on macOS" >&2; exit 1; }
+  local missing=()
+  for pkg in "${brew_packages[@]}"; do
+    brew list --versions "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] || brew install "${missing[@]}"
+}
+
+case "$(uname -s)" in
+  Linux)
+    command -v dpkg-query >/dev/null || { echo "bootstrap: only Debian-based Linux is supported" >&2; exit 1; }
+    install_debian ;;
+  Darwin) install_macos ;;
+  *) echo "bootstrap: unsupported system $(uname -s)" >&2; exit 1 ;;
+esac
