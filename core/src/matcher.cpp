@@ -3,29 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <queue>
+#include <unordered_map>
 
 #include "icu_text.hpp"
 #include "jolstrand/collation.hpp"
+#include "name_index.hpp"
 #include "tiers.hpp"
 
 namespace jolstrand {
-
-// A matching entry before its launch score is looked up.
-struct Matcher::Candidate {
-  std::uint32_t index;
-  MatchTier tier;
-  std::uint32_t nameLength;
-  double usage = 0;
-
-  // Tier and name length together, the keys that need no lookup.
-  [[nodiscard]] std::uint64_t primaryKey() const {
-    return (static_cast<std::uint64_t>(tier) << 32) | nameLength;
-  }
-};
-
 namespace {
 
-// The rank of every name in the order given by keyOf; equal keys share a rank.
+// The rank of every display name in the order of its key; equal keys share a rank.
 template <class KeyOf>
 std::vector<std::uint32_t> ranks(const std::vector<AppEntry>& entries, KeyOf keyOf) {
   std::vector<std::string> keys;
@@ -44,8 +33,8 @@ std::vector<std::uint32_t> ranks(const std::vector<AppEntry>& entries, KeyOf key
   return rank;
 }
 
+// UTF-8 byte order is code-point order.
 std::string codePointKey(std::string_view name) {
-  // UTF-8 byte order is code-point order.
   if (detail::isAscii(name)) return std::string(name);
   return detail::encodeUtf8(detail::normalized(detail::decodeUtf8(name)));
 }
@@ -56,61 +45,109 @@ double scoreOf(const UsageScores& usage, const std::string& id) {
   return found == usage.end() || std::isnan(found->second) ? 0.0 : found->second;
 }
 
+// A match before its entry is copied out: tier and name length packed so that a smaller key is
+// a better match, then the launch score once it has been looked up.
+struct Candidate {
+  std::uint32_t index;
+  std::uint64_t key;
+  double usage = 0;
+};
+
+std::uint64_t keyOf(MatchTier tier, std::uint32_t nameLength) {
+  return (static_cast<std::uint64_t>(tier) << 32) | nameLength;
+}
+
+detail::TierBound boundOf(std::uint64_t key) {
+  return {static_cast<MatchTier>(key >> 32), static_cast<std::uint32_t>(key)};
+}
+
 }  // namespace
+
+struct Matcher::Catalogue {
+  explicit Catalogue(std::vector<AppEntry> list)
+      : entries(std::move(list)),
+        names(entries),
+        localizedRank(ranks(entries, localizedSortKey)),
+        codePointRank(ranks(entries, codePointKey)) {
+    for (std::uint32_t i = 0; i < entries.size(); ++i) byID.emplace(entries[i].id(), i);
+  }
+
+  [[nodiscard]] std::vector<Candidate> candidates(const detail::PreparedQuery& query,
+                                                  std::size_t limit, std::uint64_t worst) const;
+  [[nodiscard]] std::vector<Match> matches(const detail::PreparedQuery& query,
+                                           const UsageScores& usage, std::size_t limit) const;
+  [[nodiscard]] std::vector<Match> usageList(const UsageScores& usage, std::size_t limit) const;
+
+  const std::vector<AppEntry> entries;
+  const detail::NameIndex names;
+  const std::vector<std::uint32_t> localizedRank;  // display names in file-list order
+  const std::vector<std::uint32_t> codePointRank;  // display names in code-point order
+  std::unordered_multimap<std::string_view, std::uint32_t> byID;
+};
 
 Matcher::Matcher(std::vector<AppEntry> entries) {
   setEntries(std::move(entries));
 }
 
+const std::vector<AppEntry>& Matcher::entries() const {
+  return catalogue_->entries;
+}
+
 void Matcher::setEntries(std::vector<AppEntry> entries) {
-  entries_ = std::move(entries);
-  localizedRank_ = ranks(entries_, localizedSortKey);
-  codePointRank_ = ranks(entries_, codePointKey);
+  catalogue_ = std::make_shared<const Catalogue>(std::move(entries));
 }
 
 std::vector<Match> Matcher::search(std::string_view query, const UsageScores& usage,
                                    std::size_t limit) const {
+  if (limit == 0) return {};
   const std::optional<detail::PreparedQuery> prepared = detail::prepareQuery(query);
-  if (!prepared) return usageList(usage, limit);
+  return prepared ? catalogue_->matches(*prepared, usage, limit)
+                  : catalogue_->usageList(usage, limit);
+}
 
-  std::vector<Candidate> candidates;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    std::optional<Candidate> best;
-    for (const SearchName& name : entries_[i].names()) {
-      const std::optional<MatchTier> tier = detail::tierOf(name, *prepared);
+// Every entry whose best tier and name length are no worse than `worst`, except those that
+// cannot be among the first `limit`: while scanning, the limit-th best key seen so far bounds
+// what is worth testing, so an entry's names are tested only as far as that bound.
+std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuery& query,
+                                                      std::size_t limit,
+                                                      std::uint64_t worst) const {
+  std::vector<Candidate> found;
+  std::priority_queue<std::uint64_t> placed;  // the best `limit` keys so far, worst on top
+  for (std::uint32_t i = 0; i < entries.size(); ++i) {
+    if ((query.mask & ~names.mask(i)) != 0) continue;  // lacks a character of the query
+    std::optional<std::uint64_t> best;
+    for (const detail::IndexedName& name : names.names(i)) {
+      if ((query.mask & ~name.mask) != 0) continue;
+      // Another name only counts when it does strictly better than the best so far.
+      const auto tier = detail::tierOf(name, query, boundOf(best ? *best - 1 : worst));
       if (!tier) continue;
-      const auto length = static_cast<std::uint32_t>(name.folded.size());
-      if (!best || *tier < best->tier || (*tier == best->tier && length < best->nameLength)) {
-        best = Candidate{static_cast<std::uint32_t>(i), *tier, length};
-      }
+      best = keyOf(*tier, static_cast<std::uint32_t>(name.folded.size()));
+      if (*best == 0) break;
     }
-    if (best) candidates.push_back(*best);
+    if (!best) continue;
+    found.push_back({i, *best});
+    placed.push(*best);
+    if (placed.size() > limit) placed.pop();
+    if (placed.size() == limit) worst = placed.top();
   }
-  return ranked(std::move(candidates), usage, limit);
+  std::erase_if(found, [&](const Candidate& c) { return c.key > worst; });
+  return found;
 }
 
 // Orders matches by tier, name length, usage (descending), display name, catalogue order.
-// Only the entries that can still reach the first `limit` places need their usage looked up:
-// those whose tier and length are no worse than the limit-th best.
-std::vector<Match> Matcher::ranked(std::vector<Candidate> candidates, const UsageScores& usage,
-                                   std::size_t limit) const {
-  if (limit == 0) return {};
-  if (candidates.size() > limit) {
-    std::vector<std::uint64_t> primaries(candidates.size());
-    std::transform(candidates.begin(), candidates.end(), primaries.begin(),
-                   [](const Candidate& c) { return c.primaryKey(); });
-    std::nth_element(primaries.begin(), primaries.begin() + static_cast<std::ptrdiff_t>(limit - 1),
-                     primaries.end());
-    const std::uint64_t worstPlaced = primaries[limit - 1];
-    std::erase_if(candidates, [&](const Candidate& c) { return c.primaryKey() > worstPlaced; });
-  }
-  for (Candidate& c : candidates) c.usage = scoreOf(usage, entries_[c.index].id());
+// Usage is looked up only for the entries that can be placed.
+std::vector<Match> Matcher::Catalogue::matches(const detail::PreparedQuery& query,
+                                               const UsageScores& usage,
+                                               std::size_t limit) const {
+  std::vector<Candidate> candidates =
+      this->candidates(query, limit, keyOf(MatchTier::subsequence, UINT32_MAX));
+  for (Candidate& c : candidates) c.usage = scoreOf(usage, entries[c.index].id());
 
   const auto better = [&](const Candidate& a, const Candidate& b) {
-    if (a.primaryKey() != b.primaryKey()) return a.primaryKey() < b.primaryKey();
+    if (a.key != b.key) return a.key < b.key;
     if (a.usage != b.usage) return a.usage > b.usage;
-    if (localizedRank_[a.index] != localizedRank_[b.index]) {
-      return localizedRank_[a.index] < localizedRank_[b.index];
+    if (localizedRank[a.index] != localizedRank[b.index]) {
+      return localizedRank[a.index] < localizedRank[b.index];
     }
     return a.index < b.index;
   };
@@ -118,29 +155,38 @@ std::vector<Match> Matcher::ranked(std::vector<Candidate> candidates, const Usag
   std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(count),
                     candidates.end(), better);
 
-  std::vector<Match> matches;
-  matches.reserve(count);
+  std::vector<Match> out;
+  out.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const Candidate& c = candidates[i];
-    matches.push_back({entries_[c.index], c.tier, c.nameLength, c.usage});
+    out.push_back({entries[c.index], static_cast<MatchTier>(c.key >> 32),
+                   static_cast<std::ptrdiff_t>(c.key & UINT32_MAX), c.usage});
   }
-  return matches;
+  return out;
 }
 
-std::vector<Match> Matcher::usageList(const UsageScores& usage, std::size_t limit) const {
-  struct Used {
-    std::uint32_t index;
-    double usage;
-  };
-  std::vector<Used> used;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const double score = scoreOf(usage, entries_[i].id());
-    if (score > 0) used.push_back({static_cast<std::uint32_t>(i), score});
+// Entries with a positive score, highest first, equal scores by display name in code-point
+// order. Looks up whichever is smaller: the catalogue's ids in the scores, or the scores' ids
+// in the catalogue.
+std::vector<Match> Matcher::Catalogue::usageList(const UsageScores& usage,
+                                                 std::size_t limit) const {
+  std::vector<Candidate> used;
+  if (usage.size() < entries.size()) {
+    for (const auto& [id, score] : usage) {
+      if (!(score > 0)) continue;
+      const auto [first, last] = byID.equal_range(id);
+      for (auto it = first; it != last; ++it) used.push_back({it->second, 0, score});
+    }
+  } else {
+    for (std::uint32_t i = 0; i < entries.size(); ++i) {
+      const double score = scoreOf(usage, entries[i].id());
+      if (score > 0) used.push_back({i, 0, score});
+    }
   }
-  const auto better = [&](const Used& a, const Used& b) {
+  const auto better = [&](const Candidate& a, const Candidate& b) {
     if (a.usage != b.usage) return a.usage > b.usage;
-    if (codePointRank_[a.index] != codePointRank_[b.index]) {
-      return codePointRank_[a.index] < codePointRank_[b.index];
+    if (codePointRank[a.index] != codePointRank[b.index]) {
+      return codePointRank[a.index] < codePointRank[b.index];
     }
     return a.index < b.index;
   };
@@ -148,15 +194,14 @@ std::vector<Match> Matcher::usageList(const UsageScores& usage, std::size_t limi
   std::partial_sort(used.begin(), used.begin() + static_cast<std::ptrdiff_t>(count), used.end(),
                     better);
 
-  std::vector<Match> matches;
-  matches.reserve(count);
+  std::vector<Match> out;
+  out.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const AppEntry& entry = entries_[used[i].index];
-    const auto length = entry.names().empty() ? 0 : entry.names().front().folded.size();
-    matches.push_back(
-        {entry, MatchTier::exact, static_cast<std::ptrdiff_t>(length), used[i].usage});
+    const AppEntry& entry = entries[used[i].index];
+    const std::size_t length = entry.names().empty() ? 0 : entry.names().front().folded.size();
+    out.push_back({entry, MatchTier::exact, static_cast<std::ptrdiff_t>(length), used[i].usage});
   }
-  return matches;
+  return out;
 }
 
 }  // namespace jolstrand

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -32,14 +33,14 @@ struct Match {
                                 const std::vector<Characters>& queryWords);
 
 /// Whether part occurs contiguously in text. The empty part occurs in anything.
-[[nodiscard]] bool contains(const Characters& text, const Characters& part);
+[[nodiscard]] bool contains(CharactersView text, CharactersView part);
 
 class Matcher {
  public:
-  /// Takes the catalogue in its established order and prepares its name orders once.
+  /// Takes the catalogue in its established order and prepares it for searching once.
   explicit Matcher(std::vector<AppEntry> entries = {});
 
-  [[nodiscard]] const std::vector<AppEntry>& entries() const { return entries_; }
+  [[nodiscard]] const std::vector<AppEntry>& entries() const;
   void setEntries(std::vector<AppEntry> entries);
 
   /// The best matches for a query exactly as typed, at most limit of them, best first.
@@ -47,14 +48,8 @@ class Matcher {
                                           std::size_t limit) const;
 
  private:
-  struct Candidate;
-  [[nodiscard]] std::vector<Match> usageList(const UsageScores& usage, std::size_t limit) const;
-  [[nodiscard]] std::vector<Match> ranked(std::vector<Candidate> candidates,
-                                          const UsageScores& usage, std::size_t limit) const;
-
-  std::vector<AppEntry> entries_;
-  std::vector<std::uint32_t> localizedRank_;  // display names in file-list order
-  std::vector<std::uint32_t> codePointRank_;  // display names in plain code-point order
+  struct Catalogue;
+  std::shared_ptr<const Catalogue> catalogue_;  // shared by copies: it never changes
 };
 
 }  // namespace jolstrand

@@ -18,6 +18,7 @@ using Character = char32_t;
 
 /// A sequence of characters; lengths and positions count characters, never bytes.
 using Characters = std::u32string;
+using CharactersView = std::u32string_view;
 
 /// The characters of a UTF-8 text, after canonical (NFC) normalisation.
 [[nodiscard]] Characters characters(std::string_view utf8);
