@@ -137,8 +137,7 @@ std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuer
 // Orders matches by tier, name length, usage (descending), display name, catalogue order.
 // Usage is looked up only for the entries that can be placed.
 std::vector<Match> Matcher::Catalogue::matches(const detail::PreparedQuery& query,
-                                               const UsageScores& usage,
-                                               std::size_t limit) const {
+                                               const UsageScores& usage, std::size_t limit) const {
   std::vector<Candidate> candidates =
       this->candidates(query, limit, keyOf(MatchTier::subsequence, UINT32_MAX));
   for (Candidate& c : candidates) c.usage = scoreOf(usage, entries[c.index].id());
