@@ -38,6 +38,13 @@ Character internCluster(std::string_view utf8) {
   return code;
 }
 
+Character knownCluster(std::string_view utf8) {
+  Table& t = table();
+  std::shared_lock lock(t.mutex);
+  const auto found = t.codes.find(utf8);
+  return found == t.codes.end() ? unknownCharacter : found->second;
+}
+
 void appendCharacter(std::string& out, Character c) {
   if (c < firstClusterCode) {
     uint8_t bytes[U8_MAX_LENGTH];
@@ -48,7 +55,8 @@ void appendCharacter(std::string& out, Character c) {
   }
   Table& t = table();
   std::shared_lock lock(t.mutex);
-  out += t.texts.at(c - firstClusterCode);
+  const std::size_t index = c - firstClusterCode;
+  out += index < t.texts.size() ? t.texts[index] : std::string("\xEF\xBF\xBD");
 }
 
 }  // namespace jolstrand::detail

@@ -37,7 +37,8 @@ icu::BreakIterator& characterBreaks() {
     if (U_FAILURE(status) || !made) std::abort();  // ICU's data is missing: nothing can work
     return made;
   }();
-  return *iterator;
+  // The analyzer takes the thread_local's destructor to run on return.
+  return *iterator;  // NOLINT(clang-analyzer-cplusplus.NewDelete)
 }
 
 bool isWidthVariant(UChar32 c) {
@@ -105,7 +106,7 @@ std::vector<int32_t> clusterBoundaries(const icu::UnicodeString& text) {
   return boundaries;
 }
 
-Characters charactersOfNormalized(const icu::UnicodeString& text) {
+Characters charactersOfNormalized(const icu::UnicodeString& text, NewClusters newClusters) {
   Characters out;
   const std::vector<int32_t> boundaries = clusterBoundaries(text);
   out.reserve(boundaries.size() - 1);
@@ -116,7 +117,9 @@ Characters charactersOfNormalized(const icu::UnicodeString& text) {
     if (start + U16_LENGTH(first) == end) {
       out.push_back(static_cast<Character>(first));
     } else {
-      out.push_back(internCluster(encodeUtf8(text.tempSubStringBetween(start, end))));
+      const std::string cluster = encodeUtf8(text.tempSubStringBetween(start, end));
+      out.push_back(newClusters == NewClusters::intern ? internCluster(cluster)
+                                                       : knownCluster(cluster));
     }
   }
   return out;

@@ -22,8 +22,13 @@ namespace jolstrand::detail {
 /// Canonical composition (NFC).
 [[nodiscard]] icu::UnicodeString normalized(const icu::UnicodeString& text);
 
+/// Whether a cluster never seen before gets a character of its own (names) or stands as
+/// unknownCharacter (queries, which are only compared against names).
+enum class NewClusters { intern, markUnknown };
+
 /// The characters of text that is already in NFC.
-[[nodiscard]] Characters charactersOfNormalized(const icu::UnicodeString& text);
+[[nodiscard]] Characters charactersOfNormalized(const icu::UnicodeString& text,
+                                                NewClusters newClusters = NewClusters::intern);
 
 /// The characters of ASCII text (each byte is one character, except CR LF).
 [[nodiscard]] Characters asciiCharacters(std::string_view text, bool lowerCase);

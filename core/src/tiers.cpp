@@ -98,7 +98,8 @@ std::optional<PreparedQuery> prepareQuery(std::string_view query) {
     const std::size_t end = query.find_last_not_of(" \t");
     prepared.folded = asciiCharacters(query.substr(start, end - start + 1), true);
   } else {
-    prepared.folded = charactersOfNormalized(folded(trimmed(decodeUtf8(query))));
+    prepared.folded =
+        charactersOfNormalized(folded(trimmed(decodeUtf8(query))), NewClusters::markUnknown);
     if (prepared.folded.empty()) return std::nullopt;
   }
   Characters word;

@@ -11,12 +11,13 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-AppEntry app(const std::string& name, std::vector<std::string> otherNames = {}) {
+AppEntry app(const std::string& name, const std::vector<std::string>& otherNames = {}) {
   return AppEntry("id." + name, "/Applications/" + name + ".app", name, otherNames);
 }
 
 std::vector<std::string> namesOf(const std::vector<Match>& matches) {
   std::vector<std::string> out;
+  out.reserve(matches.size());
   for (const Match& match : matches) out.push_back(match.entry.displayName());
   return out;
 }
@@ -185,9 +186,11 @@ TEST(Matcher, AppliesTheLimitAfterOrdering) {
 TEST(Matcher, UsageDecidesOnlyBeyondTheLimitBoundary) {
   // Many equal-length matches: the one with usage must win even though it comes last.
   std::vector<AppEntry> entries;
-  for (int i = 0; i < 50; ++i)
+  entries.reserve(52);
+  for (int i = 0; i < 50; ++i) {
     entries.push_back(
         app("Tab" + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(i % 10)));
+  }
   entries.push_back(app("Tabz9 Extra"));
   entries.push_back(app("Tabzz"));
   const Matcher matcher(std::move(entries));
@@ -202,6 +205,13 @@ TEST(Matcher, SkipsEntriesWithoutNamesAndSurvivesOddInput) {
   EXPECT_THAT(matcher.search("\xFF\xFE", {}, 9), IsEmpty());
   EXPECT_THAT(matcher.search("\xCC\x81 \xCC\x81", {}, 9), IsEmpty());  // folds to a lone space
   EXPECT_THAT(Matcher().search("a", {}, 9), IsEmpty());
+}
+
+TEST(Matcher, MatchesCharactersOfSeveralScalarsOnlyWhole) {
+  const Matcher matcher({app("👍🏽 Like")});  // thumbs up with a skin tone: one character
+  EXPECT_EQ(matcher.search("👍🏽", {}, 9).at(0).tier, MatchTier::prefix);
+  EXPECT_THAT(matcher.search("👍", {}, 9), IsEmpty());
+  EXPECT_THAT(matcher.search("👎🏽", {}, 9), IsEmpty());  // a character no name has
 }
 
 TEST(Matcher, CountsNotANumberAsNoUsage) {
