@@ -16,3 +16,5 @@ endif()
 if(JOLSTRAND_BUILD_BENCHMARKS)
   find_package(benchmark REQUIRED)
 endif()
+
+pkg_check_modules(plist REQUIRED IMPORTED_TARGET libplist-2.0)

@@ -1,0 +1,67 @@
+#pragma once
+// Finds the installed applications: searches root folders each to its own depth, plus a few
+// single application paths, reads each bundle's Info.plist and returns the catalogue with one
+// entry per application, duplicates resolved, ordered by display name as file lists order it.
+//
+// An AppScanner is a plain value holding only its configuration; every scan() starts from
+// nothing, touches no shared state and may run on any thread, several at once. A scan never
+// fails: missing or unreadable folders and malformed bundles contribute nothing or are read as
+// empty.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jolstrand/app_entry.hpp"
+
+namespace jolstrand {
+
+class AppScanner {
+ public:
+  /// A folder searched to `depth` levels; its own entries are level 1, and a depth below 1
+  /// leaves the folder out.
+  struct Root {
+    std::string path;
+    std::int64_t depth;
+  };
+
+  /// One entry as discovered, with the index of the root it came from (lower is preferred).
+  struct Collected {
+    AppEntry entry;
+    std::int64_t rank;
+  };
+
+  AppScanner(std::vector<Root> roots, std::vector<std::string> extraApps);
+
+  /// The platform's application folders: local (depth 3), system (depth 2), the user's
+  /// (depth 3), and Finder as an extra application. JOLSTRAND_ROOT, when set and not empty,
+  /// moves the local, system and core-services folders under it.
+  [[nodiscard]] static AppScanner standard();
+
+  /// The roots that exist, except the system's application folders: what to watch for changes.
+  [[nodiscard]] std::vector<std::string> watchPaths() const;
+
+  /// One complete search: the catalogue, deduplicated and ordered.
+  [[nodiscard]] std::vector<AppEntry> scan() const;
+
+  /// Searches folder with depthLeft levels, reporting every application path found, depth first.
+  void walk(const std::string& folder, std::int64_t depthLeft,
+            const std::function<void(const std::string&)>& found) const;
+
+  /// The entry for the bundle found at `at` (whose links resolve to `resolved`), or none when
+  /// the application is background-only. Reads resolved/Contents/Info.plist.
+  [[nodiscard]] static std::optional<AppEntry> entry(const std::string& at,
+                                                     const std::string& resolved);
+
+  /// One entry per application (same id and folded display name), preferring the lowest rank,
+  /// then the shortest path, then the first path in code-point order; entries that still share
+  /// an id get " " + path appended to it. Order unspecified.
+  [[nodiscard]] static std::vector<AppEntry> dedupe(const std::vector<Collected>& collected);
+
+  std::vector<Root> roots;
+  std::vector<std::string> extraApps;
+};
+
+}  // namespace jolstrand

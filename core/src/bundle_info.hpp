@@ -1,0 +1,32 @@
+#pragma once
+// What the catalogue reads from an application's Info.plist, and the entry it makes of it.
+// The bytes come from other applications: any content, however malformed, reads as some
+// (possibly empty) BundleInfo and never crashes.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "jolstrand/app_entry.hpp"
+
+namespace jolstrand::detail {
+
+/// Info.plist files above this size are treated as unreadable: no real one comes near it.
+inline constexpr std::size_t maxInfoPlistBytes = 1 << 20;
+
+struct BundleInfo {
+  std::optional<std::string> identifier;   ///< CFBundleIdentifier, when a string
+  std::optional<std::string> displayName;  ///< CFBundleDisplayName, when a string
+  std::optional<std::string> bundleName;   ///< CFBundleName, when a string
+  bool backgroundOnly = false;             ///< LSBackgroundOnly reads as true (true or 1)
+};
+
+/// Parses an XML or binary property list; anything but a dictionary at the top reads as empty.
+[[nodiscard]] BundleInfo parseInfoPlist(std::string_view bytes);
+
+/// The entry for a bundle found at `at` and shown as `shownName`, or none when it is
+/// background-only.
+[[nodiscard]] std::optional<AppEntry> bundleEntry(const std::string& at, std::string shownName,
+                                                  const BundleInfo& info);
+
+}  // namespace jolstrand::detail

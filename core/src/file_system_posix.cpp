@@ -1,0 +1,101 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include "file_system.hpp"
+#include "platform_folders.hpp"
+
+namespace jolstrand::detail {
+namespace {
+
+struct DirCloser {
+  void operator()(DIR* dir) const { closedir(dir); }
+};
+
+struct FileDescriptor {
+  explicit FileDescriptor(int value) : fd(value) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd >= 0) close(fd);
+  }
+  int fd;
+};
+
+std::optional<ListedEntry::Flags> flagsOf(DIR* dir, const dirent& item, const std::string& path) {
+  bool link = item.d_type == DT_LNK;
+  bool directory = item.d_type == DT_DIR;
+  if (item.d_type == DT_UNKNOWN) {  // some file systems do not fill d_type in
+    struct stat info {};
+    if (fstatat(dirfd(dir), item.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    link = S_ISLNK(info.st_mode);
+    directory = S_ISDIR(info.st_mode);
+  }
+  return ListedEntry::Flags{link, directory, directory && isPackage(path)};
+}
+
+}  // namespace
+
+std::optional<std::vector<ListedEntry>> listFolder(const std::string& folder) {
+  const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+  if (!dir) return std::nullopt;
+  std::vector<ListedEntry> entries;
+  const std::string prefix = folder.ends_with('/') ? folder : folder + '/';
+  while (const dirent* item = readdir(dir.get())) {
+    const std::string_view name = item->d_name;
+    if (name == "." || name == "..") continue;
+    ListedEntry entry{std::string(name), prefix + std::string(name), std::nullopt};
+    entry.flags = flagsOf(dir.get(), *item, entry.path);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string resolvingSymlinks(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
+                                                             &std::free);
+  return resolved ? std::string(resolved.get()) : path;
+}
+
+std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) {
+  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.fd < 0) return std::nullopt;
+  struct stat info {};
+  if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (static_cast<std::size_t>(info.st_size) > maxBytes) return std::nullopt;
+  std::string contents(static_cast<std::size_t>(info.st_size), '\0');
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == contents.size()) {
+      // The file may have grown since fstat: read on, but never past the limit.
+      if (contents.size() > maxBytes) return std::nullopt;
+      contents.resize(std::min(maxBytes + 1, contents.size() * 2 + 4096));
+    }
+    const ssize_t got = read(file.fd, contents.data() + filled, contents.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  if (filled > maxBytes) return std::nullopt;
+  contents.resize(filled);
+  return contents;
+}
+
+}  // namespace jolstrand::detail

@@ -1,0 +1,94 @@
+#include "fixture_tree.hpp"
+
+#include <plist/plist.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace jolstrand::testing {
+
+namespace fs = std::filesystem;
+
+FixtureTree::FixtureTree() {
+  std::string pattern = (fs::temp_directory_path() / "jolstrand-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  root_ = fs::canonical(pattern).string();
+  fs::permissions(root_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+}
+
+FixtureTree::~FixtureTree() {
+  std::error_code ignored;
+  // Give back every permission a test took away, so that everything can be removed.
+  for (auto it = fs::recursive_directory_iterator(root_, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    if (!it->is_symlink(ignored))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  }
+  fs::remove_all(root_, ignored);
+}
+
+std::string FixtureTree::path(const std::string& relative) const {
+  return relative.empty() ? root_ : root_ + "/" + relative;
+}
+
+std::string FixtureTree::bundle(const std::string& relative, const Info& info) {
+  return bundleWithPlist(relative, infoPlist(info));
+}
+
+std::string FixtureTree::bundleWithPlist(const std::string& relative, const std::string& bytes) {
+  file(relative + "/Contents/Info.plist", bytes);
+  return path(relative);
+}
+
+std::string FixtureTree::folder(const std::string& relative) {
+  fs::create_directories(path(relative));
+  return path(relative);
+}
+
+std::string FixtureTree::file(const std::string& relative, const std::string& contents) {
+  const fs::path target = path(relative);
+  fs::create_directories(target.parent_path());
+  std::ofstream(target, std::ios::binary) << contents;
+  return target.string();
+}
+
+std::string FixtureTree::link(const std::string& relative, const std::string& target) {
+  const fs::path at = path(relative);
+  fs::create_directories(at.parent_path());
+  fs::create_symlink(target, at);
+  return at.string();
+}
+
+std::string infoPlist(const Info& info) {
+  plist_t dict = plist_new_dict();
+  const auto setString = [&](const char* key, const std::optional<std::string>& value) {
+    if (value) plist_dict_set_item(dict, key, plist_new_string(value->c_str()));
+  };
+  setString("CFBundleIdentifier", info.identifier);
+  setString("CFBundleDisplayName", info.displayName);
+  setString("CFBundleName", info.name);
+  if (const auto* flag = std::get_if<bool>(&info.backgroundOnly)) {
+    plist_dict_set_item(dict, "LSBackgroundOnly", plist_new_bool(*flag ? 1 : 0));
+  } else if (const auto* number = std::get_if<long>(&info.backgroundOnly)) {
+    plist_dict_set_item(dict, "LSBackgroundOnly", plist_new_uint(static_cast<uint64_t>(*number)));
+  } else if (const auto* text = std::get_if<std::string>(&info.backgroundOnly)) {
+    plist_dict_set_item(dict, "LSBackgroundOnly", plist_new_string(text->c_str()));
+  }
+  char* bytes = nullptr;
+  uint32_t length = 0;
+  if (info.binary) {
+    plist_to_bin(dict, &bytes, &length);
+  } else {
+    plist_to_xml(dict, &bytes, &length);
+  }
+  std::string out(bytes, length);
+  std::free(bytes);
+  plist_free(dict);
+  return out;
+}
+
+}  // namespace jolstrand::testing
