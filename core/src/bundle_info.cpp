@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "binary_plist_check.hpp"
 #include "icu_text.hpp"
 
 namespace jolstrand::detail {
@@ -81,6 +82,7 @@ BundleInfo parseInfoPlist(std::string_view bytes) {
   const auto length = static_cast<uint32_t>(bytes.size());
   plist_t parsed = nullptr;
   if (plist_is_binary(bytes.data(), length) != 0) {
+    if (!isTameBinaryPlist(bytes)) return info;  // the parser would recurse or expand without end
     plist_from_bin(bytes.data(), length, &parsed);
   } else {
     plist_from_xml(bytes.data(), length, &parsed);
