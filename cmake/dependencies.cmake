@@ -9,6 +9,8 @@ if(APPLE)
   endif()
 endif()
 find_package(ICU 70 REQUIRED COMPONENTS uc i18n)
+find_package(nlohmann_json 3.10 REQUIRED)
+find_package(Threads REQUIRED)
 
 if(JOLSTRAND_BUILD_TESTS)
   find_package(GTest REQUIRED)

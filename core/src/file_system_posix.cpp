@@ -10,22 +10,13 @@
 
 #include "file_system.hpp"
 #include "platform_folders.hpp"
+#include "unique_fd.hpp"
 
 namespace jolstrand::detail {
 namespace {
 
 struct DirCloser {
   void operator()(DIR* dir) const { closedir(dir); }
-};
-
-struct FileDescriptor {
-  explicit FileDescriptor(int value) : fd(value) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd >= 0) close(fd);
-  }
-  int fd;
 };
 
 std::optional<ListedEntry::Flags> flagsOf(DIR* dir, const dirent& item, const std::string& path) {
@@ -74,10 +65,10 @@ std::string resolvingSymlinks(const std::string& path) {
 }
 
 std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) {
-  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.fd < 0) return std::nullopt;
+  const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) return std::nullopt;
   struct stat info {};
-  if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   if (static_cast<std::size_t>(info.st_size) > maxBytes) return std::nullopt;
   std::string contents(static_cast<std::size_t>(info.st_size), '\0');
   std::size_t filled = 0;
@@ -87,7 +78,7 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxByte
       if (contents.size() > maxBytes) return std::nullopt;
       contents.resize(std::min(maxBytes + 1, contents.size() * 2 + 4096));
     }
-    const ssize_t got = read(file.fd, contents.data() + filled, contents.size() - filled);
+    const ssize_t got = read(file.get(), contents.data() + filled, contents.size() - filled);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return std::nullopt;
     if (got == 0) break;

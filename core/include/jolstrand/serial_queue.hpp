@@ -1,0 +1,43 @@
+#pragma once
+// A serial background queue: tasks run one at a time, in the order they were queued, on one
+// thread of the queue's own. The destructor runs every task already queued, then stops.
+// async() may be called from any thread.
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace jolstrand {
+
+class SerialQueue {
+ public:
+  /// label names the queue ("jolstrand.usage.save") for debugging.
+  explicit SerialQueue(std::string label);
+  SerialQueue(const SerialQueue&) = delete;
+  SerialQueue& operator=(const SerialQueue&) = delete;
+  ~SerialQueue();
+
+  [[nodiscard]] const std::string& label() const { return label_; }
+
+  /// Queues a task and returns at once.
+  void async(std::function<void()> task);
+
+  /// Blocks until every task queued before this call has run.
+  void waitUntilIdle();
+
+ private:
+  void run();
+
+  const std::string label_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::function<void()>> tasks_;
+  bool running_ = false;  // a task is executing
+  bool stopping_ = false;
+  std::thread thread_;  // last: starts once everything above exists
+};
+
+}  // namespace jolstrand

@@ -1,0 +1,126 @@
+#include "atomic_file.hpp"
+#include "unique_fd.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <vector>
+
+namespace jolstrand::detail {
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Temporary files are named ".NAME.PID.tmpXXXXXX", so that an abandoned one can be told from
+// one that a live process is still writing.
+std::string temporaryPrefix(const std::string& target) {
+  return "." + nameOf(target) + ".";
+}
+
+std::string failure(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string writeTarget(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {  // the kernel's own limit on link chains
+    struct stat info {};
+    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::vector<char> buffer(static_cast<std::size_t>(info.st_size) + 1);
+    const ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return current;
+    const std::string link(buffer.data(), static_cast<std::size_t>(length));
+    current = link.starts_with('/') ? link : folderOf(current) + "/" + link;
+  }
+  return current;
+}
+
+std::optional<std::string> replaceFile(const std::string& target, std::string_view bytes,
+                                       const std::optional<std::string>& keepOldAs) {
+  const std::string folder = folderOf(target);
+  std::string temporary =
+      folder + "/" + temporaryPrefix(target) + std::to_string(getpid()) + ".tmpXXXXXX";
+  UniqueFd file(mkstemp(temporary.data()));
+  if (!file.valid()) return failure("couldn't create a temporary file in", folder);
+
+  struct stat existing {};
+  const bool targetExists = stat(target.c_str(), &existing) == 0;
+  const mode_t mode = targetExists ? (existing.st_mode & 07777) : [] {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0644 & ~mask);
+  }();
+
+  std::optional<std::string> error;
+  if (fchmod(file.get(), mode) != 0) {
+    error = failure("couldn't set the permissions of", temporary);
+  } else if (!writeAll(file.get(), bytes)) {
+    error = failure("couldn't write", temporary);
+  } else if (fsync(file.get()) != 0) {
+    error = failure("couldn't flush", temporary);
+  } else if (close(file.release()) != 0) {
+    error = failure("couldn't close", temporary);
+  } else if (keepOldAs && targetExists && rename(target.c_str(), keepOldAs->c_str()) != 0) {
+    error = failure("couldn't keep the old file as", *keepOldAs);
+  } else if (rename(temporary.c_str(), target.c_str()) != 0) {
+    error = failure("couldn't replace", target);
+  }
+  if (error) {
+    unlink(temporary.c_str());
+    return error;
+  }
+  const UniqueFd directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.valid() || fsync(directory.get()) != 0) return failure("couldn't flush", folder);
+  return std::nullopt;
+}
+
+void removeAbandonedTemporaries(const std::string& target) {
+  const std::string folder = folderOf(target);
+  const std::string prefix = temporaryPrefix(target);
+  DIR* directory = opendir(folder.c_str());
+  if (directory == nullptr) return;
+  std::vector<std::string> abandoned;
+  while (const dirent* item = readdir(directory)) {
+    const std::string_view name = item->d_name;
+    if (!name.starts_with(prefix)) continue;
+    const std::string_view rest = name.substr(prefix.size());
+    const std::size_t dot = rest.find('.');
+    if (dot == std::string_view::npos || !rest.substr(dot).starts_with(".tmp")) continue;
+    const std::string pid(rest.substr(0, dot));
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    // A writer that still runs may be about to rename its file: leave that one alone.
+    const long owner = std::strtol(pid.c_str(), nullptr, 10);
+    if (kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM) continue;
+    abandoned.emplace_back(name);
+  }
+  closedir(directory);
+  for (const std::string& name : abandoned) unlink((folder + "/" + name).c_str());
+}
+
+}  // namespace jolstrand::detail
