@@ -1,0 +1,18 @@
+#pragma once
+// The diagnostic command-line modes: `--list` prints the catalogue, `--query TERM...` prints the
+// ranked results of each term, both with their timings. They scan the standard roots, read the
+// usage file and need no display.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace jolstrand {
+
+/// Whether the arguments (program path first) ask for a command-line mode.
+[[nodiscard]] bool wantsCommandLine(const std::vector<std::string>& args);
+
+/// Runs the command-line modes the arguments ask for, printing to out; returns the exit status.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out);
+
+}  // namespace jolstrand

@@ -1,0 +1,128 @@
+// The command-line modes, through the real executable, on fixture trees.
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <regex>
+#include <sstream>
+
+#include "fixture_tree.hpp"
+
+namespace jolstrand {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FixtureTree;
+using ::testing::MatchesRegex;
+
+struct Result {
+  int status;
+  std::vector<std::string> lines;
+  std::string output;
+};
+
+// Runs the launcher with the arguments over the tree: its roots, home and data folder.
+Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arguments) {
+  int pipeEnds[2];
+  EXPECT_EQ(pipe(pipeEnds), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(pipeEnds[1], STDOUT_FILENO);
+    close(pipeEnds[0]);
+    setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
+    setenv("HOME", tree.path("Home").c_str(), 1);
+    setenv("XDG_DATA_HOME", tree.path("Home/data").c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(JOLSTRAND_EXECUTABLE)};
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(JOLSTRAND_EXECUTABLE, argv.data());
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  Result run{};
+  char buffer[4096];
+  for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+    run.output.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(pipeEnds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::istringstream lines(run.output);
+  for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
+  return run;
+}
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree.bundle("Applications/Quill.app", {.identifier = "Quill", .displayName = "Quill Writer"});
+    tree.bundle("Applications/Sound Wave.app", {.identifier = "com.example.wave"});
+    tree.bundle("System/Applications/Soundboard.app", {.identifier = "com.example.board"});
+    tree.file("Home/data/Jolstrand/usage.json",
+              R"({"com.example.board":{"score":3,"updated":9e8}})");
+  }
+  FixtureTree tree;
+};
+
+TEST_F(CommandLine, ListsTheCatalogueThenItsSize) {
+  const Result run = runJolstrand(tree, {"--list"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_THAT(
+      run.lines,
+      ElementsAre(
+          "Quill\tquill\t" + tree.path("Applications/Quill.app") + "  (also: quill writer)",
+          "Sound Wave\tcom.example.wave\t" + tree.path("Applications/Sound Wave.app"),
+          "Soundboard\tcom.example.board\t" + tree.path("System/Applications/Soundboard.app"),
+          MatchesRegex("3 apps, scanned in [0-9]+\\.[0-9]+ seconds")));
+  EXPECT_TRUE(run.output.ends_with("seconds\n"));
+}
+
+TEST_F(CommandLine, RunsEveryTermAfterQueryAsOneQuery) {
+  const Result run = runJolstrand(tree, {"--query", "sound", "wave", "sound wave", ""});
+  EXPECT_EQ(run.status, 0);
+  const std::string wave = "\tSound Wave\t" + tree.path("Applications/Sound Wave.app");
+  const std::string board = "\tSoundboard\t" + tree.path("System/Applications/Soundboard.app");
+  const std::string time = " \\([0-9]+\\.[0-9]+ seconds\\):";
+  EXPECT_THAT(run.lines,
+              ElementsAre(MatchesRegex("\"sound\"" + time), "  prefix" + board, "  prefix" + wave,
+                          MatchesRegex("\"wave\"" + time), "  wordPrefix" + wave,
+                          MatchesRegex("\"sound wave\"" + time), "  exact" + wave,
+                          MatchesRegex("\"\"" + time), "  exact" + board));
+}
+
+TEST_F(CommandLine, TreatsEverythingAfterQueryAsTermsButStillSeesList) {
+  const Result run = runJolstrand(tree, {"--query", "zzz", "--list"});
+  EXPECT_EQ(run.status, 0);
+  ASSERT_EQ(run.lines.size(), 6U);
+  EXPECT_THAT(run.lines[3], MatchesRegex("3 apps, scanned in .* seconds"));
+  EXPECT_THAT(run.lines[4], MatchesRegex("\"zzz\" \\(.* seconds\\):"));
+  EXPECT_THAT(run.lines[5], MatchesRegex("\"--list\" \\(.* seconds\\):"));
+}
+
+TEST_F(CommandLine, PrintsNothingForAQueryFlagWithoutTerms) {
+  const Result run = runJolstrand(tree, {"--query"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "");
+}
+
+TEST(CommandLineEmpty, PrintsOnlyTheSummaryForAnEmptyCatalogue) {
+  FixtureTree tree;
+  const Result run = runJolstrand(tree, {"--list"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_THAT(run.lines, ElementsAre(MatchesRegex("0 apps, scanned in .* seconds")));
+}
+
+TEST(CommandLineUsage, ExplainsItselfWithoutAMode) {
+  FixtureTree tree;
+  const Result run = runJolstrand(tree, {"--lisst"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.output, "");
+}
+
+}  // namespace
+}  // namespace jolstrand
