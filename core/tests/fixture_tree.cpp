@@ -1,6 +1,5 @@
 #include "fixture_tree.hpp"
 
-#include <plist/plist.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -61,34 +60,6 @@ std::string FixtureTree::link(const std::string& relative, const std::string& ta
   fs::create_directories(at.parent_path());
   fs::create_symlink(target, at);
   return at.string();
-}
-
-std::string infoPlist(const Info& info) {
-  plist_t dict = plist_new_dict();
-  const auto setString = [&](const char* key, const std::optional<std::string>& value) {
-    if (value) plist_dict_set_item(dict, key, plist_new_string(value->c_str()));
-  };
-  setString("CFBundleIdentifier", info.identifier);
-  setString("CFBundleDisplayName", info.displayName);
-  setString("CFBundleName", info.name);
-  if (const auto* flag = std::get_if<bool>(&info.backgroundOnly)) {
-    plist_dict_set_item(dict, "LSBackgroundOnly", plist_new_bool(*flag ? 1 : 0));
-  } else if (const auto* number = std::get_if<long>(&info.backgroundOnly)) {
-    plist_dict_set_item(dict, "LSBackgroundOnly", plist_new_uint(static_cast<uint64_t>(*number)));
-  } else if (const auto* text = std::get_if<std::string>(&info.backgroundOnly)) {
-    plist_dict_set_item(dict, "LSBackgroundOnly", plist_new_string(text->c_str()));
-  }
-  char* bytes = nullptr;
-  uint32_t length = 0;
-  if (info.binary) {
-    plist_to_bin(dict, &bytes, &length);
-  } else {
-    plist_to_xml(dict, &bytes, &length);
-  }
-  std::string out(bytes, length);
-  std::free(bytes);
-  plist_free(dict);
-  return out;
 }
 
 }  // namespace jolstrand::testing

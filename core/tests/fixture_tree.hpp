@@ -1,20 +1,14 @@
 #pragma once
 // Builds folder trees of application bundles in a temporary folder for tests, and removes them.
 
-#include <optional>
 #include <string>
-#include <variant>
+
+#include "info_plist_writer.hpp"
 
 namespace jolstrand::testing {
 
-/// The Info.plist of a test bundle; unset keys are left out.
-struct Info {
-  std::optional<std::string> identifier;
-  std::optional<std::string> displayName;
-  std::optional<std::string> name;
-  std::variant<std::monostate, bool, long, std::string> backgroundOnly;
-  bool binary = false;
-};
+/// The Info.plist of a test bundle.
+using Info = tools::InfoPlist;
 
 class FixtureTree {
  public:
@@ -40,6 +34,8 @@ class FixtureTree {
 };
 
 /// The bytes of an Info.plist.
-std::string infoPlist(const Info& info);
+inline std::string infoPlist(const Info& info) {
+  return tools::infoPlistBytes(info);
+}
 
 }  // namespace jolstrand::testing
