@@ -20,3 +20,4 @@ if(JOLSTRAND_BUILD_BENCHMARKS)
 endif()
 
 pkg_check_modules(plist REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(sodium REQUIRED IMPORTED_TARGET libsodium)

@@ -7,7 +7,7 @@ debian_packages=(
   build-essential cmake ninja-build pkg-config ccache git
   libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang clang-format clang-tidy libclang-rt-dev
+  clang clang-format clang-tidy libclang-rt-dev openssl python3
 )
 
 brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium

@@ -5,6 +5,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
 #include "grapheme_table.hpp"
 
@@ -83,6 +84,17 @@ std::string encodeUtf8(const icu::UnicodeString& text) {
 bool isAscii(std::string_view text) {
   for (const char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool isValidUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto length = static_cast<int32_t>(text.size());
+  for (int32_t at = 0; at < length;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, at, length, c);
+    if (c < 0) return false;
   }
   return true;
 }

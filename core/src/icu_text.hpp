@@ -19,6 +19,8 @@ namespace jolstrand::detail {
 
 [[nodiscard]] bool isAscii(std::string_view text);
 
+[[nodiscard]] bool isValidUtf8(std::string_view text);
+
 /// Canonical composition (NFC).
 [[nodiscard]] icu::UnicodeString normalized(const icu::UnicodeString& text);
 

@@ -1,26 +1,15 @@
 #include "usage_file.hpp"
 
-#include <unicode/utf8.h>
-
 #include <cctype>
 #include <cmath>
 #include <nlohmann/json.hpp>
+
+#include "icu_text.hpp"
 
 namespace jolstrand::detail {
 namespace {
 
 using Json = nlohmann::json;
-
-bool isValidUtf8(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  const auto length = static_cast<int32_t>(text.size());
-  for (int32_t at = 0; at < length;) {
-    UChar32 c = 0;
-    U8_NEXT(bytes, at, length, c);
-    if (c < 0) return false;
-  }
-  return true;
-}
 
 std::string storedKey(const std::string& id) {
   if (isValidUtf8(id) && !id.starts_with('\0')) return id;
