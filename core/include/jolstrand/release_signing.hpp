@@ -48,6 +48,10 @@ class ReleaseSigning {
   [[nodiscard]] static bool isSigned(std::string_view data, std::string_view signature,
                                      std::string_view publicKey) noexcept;
 
+  /// A signature as base64 text, and back (strict base64; none when it is not).
+  [[nodiscard]] static std::string signatureText(std::string_view signature);
+  [[nodiscard]] static std::optional<std::string> signatureBytes(std::string_view text);
+
   /// The signed one-item feed for a release: the archive's signature goes into the enclosure,
   /// the notes become HTML, the date is written in the local time zone, and the whole text is
   /// signed. Version, build and minimum system version are inserted as given, unescaped.

@@ -107,6 +107,14 @@ std::string ReleaseSigning::sign(std::string_view data, std::string_view private
   return detail::PrivateKey(privateKey).sign(data);
 }
 
+std::string ReleaseSigning::signatureText(std::string_view signature) {
+  return detail::encodeBase64(signature);
+}
+
+std::optional<std::string> ReleaseSigning::signatureBytes(std::string_view text) {
+  return detail::decodeBase64(text);
+}
+
 bool ReleaseSigning::isSigned(std::string_view data, std::string_view signature,
                               std::string_view publicKey) noexcept {
   return detail::verifies(data, signature, publicKey);

@@ -1,0 +1,306 @@
+#include "release_tool.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+
+#include "jolstrand/release_signing.hpp"
+
+namespace jolstrand {
+namespace {
+
+// A failure that ends the command with exit status 1 and this message.
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct Command {
+  std::string name;
+  std::string usage;                 // shown by --help and after a usage error
+  std::vector<std::string> options;  // each takes a value
+  std::size_t positional;            // how many plain arguments it takes
+};
+
+const std::vector<Command>& commands() {
+  static const std::vector<Command> all = {
+      {"generate-keys",
+       "generate-keys --out FILE\n  Writes a new private key to FILE (mode 0600, never over an "
+       "existing file)\n  and prints its public key.",
+       {"--out"},
+       0},
+      {"public-key",
+       "public-key --key FILE\n  Prints the public key of the private key in FILE.",
+       {"--key"},
+       0},
+      {"sign",
+       "sign --key FILE ARCHIVE\n  Prints the base64 signature of the archive's bytes.",
+       {"--key"},
+       1},
+      {"verify",
+       "verify --public-key TEXT ARCHIVE SIGNATURE\n  Exits 0 when the base64 SIGNATURE is "
+       "valid for the archive, else 1.",
+       {"--public-key"},
+       2},
+      {"appcast",
+       "appcast --key FILE --archive PATH --version V --build N --notes FILE --url URL\n"
+       "        --minimum-system V [--date ISO-8601] [--out FILE]\n"
+       "  Writes the signed update feed for the archive (to standard output unless --out).",
+       {"--key", "--archive", "--version", "--build", "--notes", "--url", "--minimum-system",
+        "--date", "--out"},
+       0},
+      {"verify-feed",
+       "verify-feed --public-key TEXT FEED\n  Exits 0 when the feed's signature block "
+       "verifies, else 1.",
+       {"--public-key"},
+       1},
+  };
+  return all;
+}
+
+std::string overview() {
+  std::string text = "usage: jolstrand-release COMMAND [ARGS]   (COMMAND --help for more)\n";
+  for (const Command& command : commands()) {
+    text += "  " + command.usage.substr(0, command.usage.find('\n')) + "\n";
+  }
+  text += "Every --key FILE may be - to read the key from standard input.\n";
+  return text;
+}
+
+struct Arguments {
+  std::map<std::string, std::string> options;
+  std::vector<std::string> positional;
+  bool help = false;
+
+  [[nodiscard]] const std::string& required(const std::string& option) const {
+    const auto found = options.find(option);
+    if (found == options.end()) throw Failure("missing " + option);
+    return found->second;
+  }
+  [[nodiscard]] std::optional<std::string> optional(const std::string& option) const {
+    const auto found = options.find(option);
+    return found == options.end() ? std::nullopt : std::optional(found->second);
+  }
+};
+
+Arguments parse(const Command& command, const std::vector<std::string>& args) {
+  Arguments parsed;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      parsed.help = true;
+    } else if (arg.starts_with("--")) {
+      if (std::find(command.options.begin(), command.options.end(), arg) == command.options.end()) {
+        throw Failure("unknown option " + arg + " for " + command.name);
+      }
+      if (i + 1 >= args.size()) throw Failure(arg + " needs a value");
+      parsed.options[arg] = args[++i];
+    } else {
+      parsed.positional.push_back(arg);
+    }
+  }
+  if (!parsed.help && parsed.positional.size() != command.positional) {
+    throw Failure(command.name + " takes " + std::to_string(command.positional) +
+                  " argument(s) besides its options, not " +
+                  std::to_string(parsed.positional.size()));
+  }
+  return parsed;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw Failure("can't read " + path + ": " + std::strerror(errno));
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  if (file.bad()) throw Failure("can't read " + path);
+  return bytes.str();
+}
+
+std::string readKey(const std::string& path, std::istream& in) {
+  if (path != "-") return readFile(path);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << bytes;
+  file.close();
+  if (!file) throw Failure("can't write " + path + ": " + std::strerror(errno));
+}
+
+// Writes a new private key file that only its owner can read, never over an existing file.
+void writeNewKeyFile(const std::string& path, const std::string& key) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    throw Failure(errno == EEXIST ? path + " already exists; not overwriting a key"
+                                  : "can't create " + path + ": " + std::strerror(errno));
+  }
+  const std::string text = key + "\n";
+  const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  const bool synced = fsync(fd) == 0;
+  close(fd);
+  if (!written || !synced) {
+    unlink(path.c_str());
+    throw Failure("can't write " + path + ": " + std::strerror(errno));
+  }
+}
+
+// The feed inserts these values unescaped, so markup in them would corrupt it.
+const std::string& plainFeedValue(const std::string& option, const std::string& value) {
+  if (value.find_first_of("<>&\"'") != std::string::npos) {
+    throw Failure(option + " must not contain <, >, & or quotes: " + value);
+  }
+  return value;
+}
+
+std::int64_t integer(const std::string& option, const std::string& text) {
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+    throw Failure(option + " must be a whole number, not " + text);
+  }
+  return value;
+}
+
+// YYYY-MM-DDTHH:MM:SS followed by Z or a ±HH:MM offset.
+std::chrono::system_clock::time_point isoDate(const std::string& text) {
+  std::tm fields{};
+  char zone[8] = {};
+  int consumed = 0;
+  if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &fields.tm_year, &fields.tm_mon,
+                  &fields.tm_mday, &fields.tm_hour, &fields.tm_min, &fields.tm_sec,
+                  &consumed) != 6 ||
+      fields.tm_mon < 1 || fields.tm_mon > 12 || fields.tm_mday < 1 || fields.tm_mday > 31 ||
+      fields.tm_hour > 23 || fields.tm_min > 59 || fields.tm_sec > 60) {
+    throw Failure("--date must look like 2025-01-31T12:00:00Z, not " + text);
+  }
+  const std::string rest = text.substr(static_cast<std::size_t>(consumed));
+  long offset = 0;
+  int offsetHours = 0;
+  int offsetMinutes = 0;
+  if (rest == "Z") {
+    offset = 0;
+  } else if (rest.size() == 6 && (rest[0] == '+' || rest[0] == '-') &&
+             std::sscanf(rest.c_str() + 1, "%2d:%2d%7s", &offsetHours, &offsetMinutes, zone) == 2) {
+    offset = (offsetHours * 3600L + offsetMinutes * 60L) * (rest[0] == '-' ? -1 : 1);
+  } else {
+    throw Failure("--date needs a time zone, Z or like +02:00: " + text);
+  }
+  fields.tm_year -= 1900;
+  fields.tm_mon -= 1;
+  return std::chrono::system_clock::from_time_t(timegm(&fields) - offset);
+}
+
+int generateKeys(const Arguments& args, std::istream& /*in*/, std::ostream& out) {
+  const auto pair = ReleaseSigning::makeKeyPair();
+  writeNewKeyFile(args.required("--out"), pair.privateKey);
+  out << pair.publicKey << '\n';
+  return 0;
+}
+
+int publicKey(const Arguments& args, std::istream& in, std::ostream& out) {
+  out << ReleaseSigning::publicKey(readKey(args.required("--key"), in)) << '\n';
+  return 0;
+}
+
+int sign(const Arguments& args, std::istream& in, std::ostream& out) {
+  const std::string key = readKey(args.required("--key"), in);
+  const std::string archive = readFile(args.positional[0]);
+  out << ReleaseSigning::signatureText(ReleaseSigning::sign(archive, key)) << '\n';
+  return 0;
+}
+
+int verify(const Arguments& args, std::istream& /*in*/, std::ostream& /*out*/) {
+  const std::string archive = readFile(args.positional[0]);
+  const auto signature = ReleaseSigning::signatureBytes(args.positional[1]);
+  if (!signature || !ReleaseSigning::isSigned(archive, *signature, args.required("--public-key"))) {
+    throw Failure("invalid signature");
+  }
+  return 0;
+}
+
+int appcast(const Arguments& args, std::istream& in, std::ostream& out) {
+  const std::string key = readKey(args.required("--key"), in);
+  const std::string& version = plainFeedValue("--version", args.required("--version"));
+  const std::int64_t build =
+      integer("--build", plainFeedValue("--build", args.required("--build")));
+  const std::string& minimumSystem =
+      plainFeedValue("--minimum-system", args.required("--minimum-system"));
+  const std::string& url = args.required("--url");
+  const auto date = args.optional("--date") ? isoDate(*args.optional("--date"))
+                                            : std::chrono::system_clock::now();
+  const std::string archive = readFile(args.required("--archive"));
+  const std::string notes = readFile(args.required("--notes"));
+  const std::string feed =
+      ReleaseSigning::appcast(archive, version, build, notes, url, minimumSystem, date, key);
+  if (const auto path = args.optional("--out")) {
+    writeFile(*path, feed);
+  } else {
+    out << feed;
+  }
+  return 0;
+}
+
+int verifyFeed(const Arguments& args, std::istream& /*in*/, std::ostream& /*out*/) {
+  if (!ReleaseSigning::isSignedFeed(readFile(args.positional[0]), args.required("--public-key"))) {
+    throw Failure("invalid signature");
+  }
+  return 0;
+}
+
+using Handler = int (*)(const Arguments&, std::istream&, std::ostream&);
+
+Handler handlerOf(const std::string& name) {
+  static const std::map<std::string, Handler> handlers = {{"generate-keys", generateKeys},
+                                                          {"public-key", publicKey},
+                                                          {"sign", sign},
+                                                          {"verify", verify},
+                                                          {"appcast", appcast},
+                                                          {"verify-feed", verifyFeed}};
+  return handlers.at(name);
+}
+
+}  // namespace
+
+int runReleaseTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    (args.empty() ? err : out) << overview();
+    return args.empty() ? 1 : 0;
+  }
+  const auto command = std::find_if(commands().begin(), commands().end(),
+                                    [&](const Command& c) { return c.name == args[0]; });
+  if (command == commands().end()) {
+    err << "jolstrand-release: unknown command " << args[0] << "\n" << overview();
+    return 1;
+  }
+  try {
+    const Arguments parsed = parse(*command, args);
+    if (parsed.help) {
+      out << "usage: jolstrand-release " << command->usage << '\n';
+      return 0;
+    }
+    return handlerOf(command->name)(parsed, in, out);
+  } catch (const ReleaseSigning::KeyError&) {
+    err << "jolstrand-release: the private key is not the base64 text of a 32-byte Ed25519 "
+           "key\n";
+  } catch (const std::exception& error) {
+    err << "jolstrand-release: " << error.what() << '\n';
+  }
+  return 1;
+}
+
+}  // namespace jolstrand

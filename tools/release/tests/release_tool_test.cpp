@@ -1,0 +1,160 @@
+#include "release_tool.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "fixture_tree.hpp"
+#include "jolstrand/release_signing.hpp"
+
+namespace jolstrand {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& args, const std::string& input = {}) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runReleaseTool(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ReleaseTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const Outcome made = run({"generate-keys", "--out", key});
+    ASSERT_EQ(made.status, 0) << made.err;
+    publicKey = made.out.substr(0, made.out.size() - 1);
+    tree.file("Jolstrand-1.2.dmg", "disk image bytes");
+    tree.file("notes.txt", "- Faster\n- Safer\n");
+  }
+  testing::FixtureTree tree;
+  std::string key = tree.path("release.key");
+  std::string archive = tree.path("Jolstrand-1.2.dmg");
+  std::string publicKey;
+};
+
+TEST_F(ReleaseTool, GeneratesAPrivateKeyFileOnlyItsOwnerCanRead) {
+  struct stat info {};
+  ASSERT_EQ(stat(key.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600U);
+  EXPECT_EQ(ReleaseSigning::publicKey(contents(key)), publicKey);
+  EXPECT_THAT(publicKey, Not(HasSubstr(contents(key).substr(0, 43))));
+
+  const Outcome again = run({"generate-keys", "--out", key});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_THAT(again.err, HasSubstr("already exists"));
+  EXPECT_EQ(ReleaseSigning::publicKey(contents(key)), publicKey);  // untouched
+}
+
+TEST_F(ReleaseTool, PrintsThePublicKeyFromAFileOrStandardInput) {
+  EXPECT_EQ(run({"public-key", "--key", key}).out, publicKey + "\n");
+  EXPECT_EQ(run({"public-key", "--key", "-"}, contents(key)).out, publicKey + "\n");
+  const Outcome bad = run({"public-key", "--key", "-"}, "not a key");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_THAT(bad.err, HasSubstr("private key is not"));
+  EXPECT_THAT(bad.out, IsEmpty());
+}
+
+TEST_F(ReleaseTool, SignsAndVerifiesArchives) {
+  const Outcome signed_ = run({"sign", "--key", key, archive});
+  ASSERT_EQ(signed_.status, 0) << signed_.err;
+  const std::string signature = signed_.out.substr(0, signed_.out.size() - 1);
+  EXPECT_EQ(run({"verify", "--public-key", publicKey, archive, signature}).status, 0);
+
+  tree.file("other.dmg", "other bytes");
+  const Outcome wrong =
+      run({"verify", "--public-key", publicKey, tree.path("other.dmg"), signature});
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_EQ(wrong.err, "jolstrand-release: invalid signature\n");
+  EXPECT_EQ(run({"verify", "--public-key", publicKey, archive, "garbage"}).status, 1);
+  const Outcome missing = run({"sign", "--key", key, tree.path("nope.dmg")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(missing.err, HasSubstr("can't read"));
+}
+
+TEST_F(ReleaseTool, WritesAVerifiableFeed) {
+  const std::string feed = tree.path("appcast.xml");
+  const Outcome made =
+      run({"appcast", "--key", key, "--archive", archive, "--version", "1.2", "--build", "42",
+           "--notes", tree.path("notes.txt"), "--url", "https://example.com/J.dmg?a&b",
+           "--minimum-system", "12.0", "--date", "2025-01-01T12:00:00+01:00", "--out", feed});
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_THAT(made.out, IsEmpty());
+  const std::string text = contents(feed);
+  EXPECT_THAT(text, HasSubstr("<sparkle:version>42</sparkle:version>"));
+  EXPECT_THAT(text, HasSubstr("url=\"https://example.com/J.dmg?a&amp;b\" length=\"16\""));
+  EXPECT_THAT(text, HasSubstr("<ul><li>Faster</li><li>Safer</li></ul>"));
+  EXPECT_THAT(text, Not(HasSubstr(contents(key).substr(0, 43))));
+  EXPECT_EQ(run({"verify-feed", "--public-key", publicKey, feed}).status, 0);
+  EXPECT_EQ(ReleaseSigning::enclosureSignature(text),
+            ReleaseSigning::sign("disk image bytes", contents(key)));
+
+  std::ofstream(feed, std::ios::app) << "edSignature: AAAA\n";
+  const Outcome tampered = run({"verify-feed", "--public-key", publicKey, feed});
+  EXPECT_EQ(tampered.status, 1);
+  EXPECT_THAT(tampered.err, HasSubstr("invalid signature"));
+}
+
+TEST_F(ReleaseTool, RefusesValuesTheFeedWouldCarryUnescaped) {
+  const std::vector<std::string> base = {
+      "appcast", "--key", key, "--archive", archive, "--notes", tree.path("notes.txt"),
+      "--url",   "u"};
+  const auto with = [&](std::string version, std::string build, std::string minimum) {
+    std::vector<std::string> args = base;
+    for (const std::string& part : {std::string("--version"), version, std::string("--build"),
+                                    build, std::string("--minimum-system"), minimum}) {
+      args.push_back(part);
+    }
+    return run(args);
+  };
+  EXPECT_EQ(with("1.2", "42", "12.0").status, 0);
+  for (const auto& outcome :
+       {with("1<2", "42", "12"), with("1.2", "4\"2", "12"), with("1.2", "42", "12&"),
+        with("1.2", "x", "12"), with("1'2", "42", "12")}) {
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_THAT(outcome.err, StartsWith("jolstrand-release: "));
+    EXPECT_THAT(outcome.out, IsEmpty());
+  }
+}
+
+TEST_F(ReleaseTool, ExplainsItsUsage) {
+  EXPECT_EQ(run({}).status, 1);
+  EXPECT_EQ(run({"--help"}).status, 0);
+  for (const char* command :
+       {"generate-keys", "public-key", "sign", "verify", "appcast", "verify-feed"}) {
+    const Outcome help = run({command, "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_THAT(help.out, StartsWith(std::string("usage: jolstrand-release ") + command));
+  }
+  EXPECT_THAT(run({"frobnicate"}).err, HasSubstr("unknown command frobnicate"));
+  EXPECT_THAT(run({"sign", "--key", key}).err, HasSubstr("takes 1 argument"));
+  EXPECT_THAT(run({"sign", "--kye", key, archive}).err, HasSubstr("unknown option --kye"));
+  EXPECT_THAT(run({"sign", archive, "--key"}).err, HasSubstr("--key needs a value"));
+  EXPECT_THAT(run({"appcast", "--key", key, "--archive", archive, "--version", "1", "--build", "1",
+                   "--notes", tree.path("notes.txt"), "--url", "u", "--minimum-system", "1",
+                   "--date", "yesterday"})
+                  .err,
+              HasSubstr("--date must look like"));
+}
+
+}  // namespace
+}  // namespace jolstrand
