@@ -1,7 +1,7 @@
 #include "atomic_file.hpp"
+#include "file_system.hpp"
 #include "unique_fd.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,17 +13,6 @@
 
 namespace jolstrand::detail {
 namespace {
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Temporary files are named ".NAME.PID.tmpXXXXXX", so that an abandoned one can be told from
 // one that a live process is still writing.
@@ -56,7 +45,7 @@ std::string writeTarget(const std::string& path) {
     const ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
     if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return current;
     const std::string link(buffer.data(), static_cast<std::size_t>(length));
-    current = link.starts_with('/') ? link : folderOf(current) + "/" + link;
+    current = link.starts_with('/') ? link : folderOf(current).append("/").append(link);
   }
   return current;
 }
@@ -103,11 +92,8 @@ std::optional<std::string> replaceFile(const std::string& target, std::string_vi
 void removeAbandonedTemporaries(const std::string& target) {
   const std::string folder = folderOf(target);
   const std::string prefix = temporaryPrefix(target);
-  DIR* directory = opendir(folder.c_str());
-  if (directory == nullptr) return;
-  std::vector<std::string> abandoned;
-  while (const dirent* item = readdir(directory)) {
-    const std::string_view name = item->d_name;
+  for (const ListedEntry& item : listFolder(folder).value_or(std::vector<ListedEntry>{})) {
+    const std::string_view name = item.name;
     if (!name.starts_with(prefix)) continue;
     const std::string_view rest = name.substr(prefix.size());
     const std::size_t dot = rest.find('.');
@@ -117,10 +103,8 @@ void removeAbandonedTemporaries(const std::string& target) {
     // A writer that still runs may be about to rename its file: leave that one alone.
     const long owner = std::strtol(pid.c_str(), nullptr, 10);
     if (kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM) continue;
-    abandoned.emplace_back(name);
+    unlink(item.path.c_str());
   }
-  closedir(directory);
-  for (const std::string& name : abandoned) unlink((folder + "/" + name).c_str());
 }
 
 }  // namespace jolstrand::detail

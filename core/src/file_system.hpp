@@ -33,6 +33,10 @@ struct ListedEntry {
 /// The canonical path with every symbolic link resolved, or path itself when that fails.
 [[nodiscard]] std::string resolvingSymlinks(const std::string& path);
 
+/// The folder that holds path ("." for a bare name), and its last component.
+[[nodiscard]] std::string folderOf(const std::string& path);
+[[nodiscard]] std::string nameOf(const std::string& path);
+
 /// The whole file, or none when it cannot be read or is larger than maxBytes.
 [[nodiscard]] std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes);
 

@@ -48,6 +48,17 @@ std::optional<std::vector<ListedEntry>> listFolder(const std::string& folder) {
   return entries;
 }
 
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool fileExists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;

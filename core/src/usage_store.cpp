@@ -26,10 +26,6 @@ double decayFactor(double elapsed) {
   return std::exp2(-std::max(elapsed, 0.0) / UsageStore::halfLife);
 }
 
-std::string folderOf(const std::string& path) {
-  return std::filesystem::path(path).parent_path().string();
-}
-
 }  // namespace
 
 std::string UsageStore::defaultURL() {
@@ -102,10 +98,10 @@ void UsageStore::save(std::unordered_map<std::string, Record> snapshot) {
 void UsageStore::write(const std::unordered_map<std::string, Record>& snapshot) {
   const std::string target = detail::writeTarget(fileURL_);
   std::error_code error;
-  std::filesystem::create_directories(folderOf(target), error);
+  std::filesystem::create_directories(detail::folderOf(target), error);
   if (error) {
-    logLine("Jolstrand: couldn't save usage: couldn't create the folder " + folderOf(target) +
-            ": " + error.message());
+    logLine("Jolstrand: couldn't save usage: couldn't create the folder " +
+            detail::folderOf(target) + ": " + error.message());
     return;
   }
   const std::string keptAs = target + ".unreadable";

@@ -356,6 +356,7 @@ TEST(AppScannerDedupe, GivesEveryCopyThatSharesAnIdItsPath) {
                           pair("com.example.tool", "/A/Tool Copy.app", "Tool Copy", 0),
                           pair("com.example.other", "/A/Other.app", "Other", 0)});
   std::vector<std::string> ids;
+  ids.reserve(entries.size());
   for (const AppEntry& entry : entries) ids.push_back(entry.id());
   EXPECT_THAT(ids, UnorderedElementsAre("com.example.tool /A/Tool.app",
                                         "com.example.tool /A/Tool Copy.app", "com.example.other"));

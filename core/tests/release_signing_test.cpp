@@ -157,7 +157,7 @@ class OpenSslInterop : public ::testing::Test {
     if (std::system("openssl version >/dev/null 2>&1") != 0) GTEST_SKIP() << "needs openssl";
   }
   std::string write(const std::string& name, const std::string& bytes) {
-    const std::string path = tree.path(name);
+    std::string path = tree.path(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }

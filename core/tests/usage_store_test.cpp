@@ -276,6 +276,7 @@ TEST(UsageStoreConcurrency, RecordsFromManyThreadsWithoutLosingALaunch) {
   testing::FixtureTree tree;
   UsageStore store(tree.path("usage.json"));
   std::vector<std::thread> threads;
+  threads.reserve(4);
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 50; ++i) {

@@ -118,7 +118,8 @@ TEST_F(ReleaseTool, RefusesValuesTheFeedWouldCarryUnescaped) {
   const std::vector<std::string> base = {
       "appcast", "--key", key, "--archive", archive, "--notes", tree.path("notes.txt"),
       "--url",   "u"};
-  const auto with = [&](std::string version, std::string build, std::string minimum) {
+  const auto with = [&](const std::string& version, const std::string& build,
+                        const std::string& minimum) {
     std::vector<std::string> args = base;
     for (const std::string& part : {std::string("--version"), version, std::string("--build"),
                                     build, std::string("--minimum-system"), minimum}) {
