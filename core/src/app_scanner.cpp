@@ -126,9 +126,7 @@ std::vector<AppEntry> AppScanner::scan() const {
 }
 
 std::optional<AppEntry> AppScanner::entry(const std::string& at, const std::string& resolved) {
-  const auto bytes = detail::readFile(resolved + "/Contents/Info.plist", detail::maxInfoPlistBytes);
-  const detail::BundleInfo info = bytes ? detail::parseInfoPlist(*bytes) : detail::BundleInfo{};
-  return detail::bundleEntry(at, detail::displayName(at), info);
+  return detail::bundleEntry(at, detail::displayName(at), detail::readBundleInfo(resolved));
 }
 
 }  // namespace jolstrand

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "binary_plist_check.hpp"
+#include "file_system.hpp"
 #include "icu_text.hpp"
 
 namespace jolstrand::detail {
@@ -92,8 +93,15 @@ BundleInfo parseInfoPlist(std::string_view bytes) {
   info.identifier = stringValue(root.get(), "CFBundleIdentifier");
   info.displayName = stringValue(root.get(), "CFBundleDisplayName");
   info.bundleName = stringValue(root.get(), "CFBundleName");
+  info.executable = stringValue(root.get(), "CFBundleExecutable");
+  info.iconFile = stringValue(root.get(), "CFBundleIconFile");
   info.backgroundOnly = readsAsTrue(plist_dict_get_item(root.get(), "LSBackgroundOnly"));
   return info;
+}
+
+BundleInfo readBundleInfo(const std::string& bundlePath) {
+  const auto bytes = readFile(bundlePath + "/Contents/Info.plist", maxInfoPlistBytes);
+  return bytes ? parseInfoPlist(*bytes) : BundleInfo{};
 }
 
 std::optional<AppEntry> bundleEntry(const std::string& at, std::string shownName,

@@ -18,11 +18,16 @@ struct BundleInfo {
   std::optional<std::string> identifier;   ///< CFBundleIdentifier, when a string
   std::optional<std::string> displayName;  ///< CFBundleDisplayName, when a string
   std::optional<std::string> bundleName;   ///< CFBundleName, when a string
+  std::optional<std::string> executable;   ///< CFBundleExecutable, when a string
+  std::optional<std::string> iconFile;     ///< CFBundleIconFile, when a string
   bool backgroundOnly = false;             ///< LSBackgroundOnly reads as true (true or 1)
 };
 
 /// Parses an XML or binary property list; anything but a dictionary at the top reads as empty.
 [[nodiscard]] BundleInfo parseInfoPlist(std::string_view bytes);
+
+/// The Info.plist of the bundle at path, read as the catalogue reads it (empty when unreadable).
+[[nodiscard]] BundleInfo readBundleInfo(const std::string& bundlePath);
 
 /// The entry for a bundle found at `at` and shown as `shownName`, or none when it is
 /// background-only.

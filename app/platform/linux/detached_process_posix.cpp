@@ -1,0 +1,84 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#if defined(__linux__)
+#include <linux/close_range.h>
+#include <sys/syscall.h>
+#endif
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/detached_process.hpp"
+
+namespace jolstrand {
+namespace {
+
+// Closes every descriptor from `from` on, except `keep`. Async-signal-safe.
+void closeDescriptorsExcept(int from, int keep) {
+#if defined(__linux__) && defined(SYS_close_range)
+  if (keep > from) syscall(SYS_close_range, from, keep - 1, 0);
+  syscall(SYS_close_range, keep + 1, ~0U, 0);
+#else
+  const long last = sysconf(_SC_OPEN_MAX);
+  for (int fd = from; fd < last; ++fd) {
+    if (fd != keep) close(fd);
+  }
+#endif
+}
+
+}  // namespace
+
+// Forks twice so that the program is adopted by init and never waits on us; a pipe that closes
+// on exec carries the errno of a failed exec back.
+std::optional<std::string> startDetached(const std::string& executable) {
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return std::strerror(errno);
+  const pid_t child = fork();
+  if (child < 0) {
+    const int error = errno;
+    close(report[0]);
+    close(report[1]);
+    return std::strerror(error);
+  }
+  if (child == 0) {
+    setsid();
+    const pid_t program = fork();
+    if (program < 0) {
+      const int error = errno;
+      [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
+      _exit(1);
+    }
+    if (program > 0) _exit(0);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+    closeDescriptorsExcept(3, report[1]);
+    const int devNull = open("/dev/null", O_RDWR);
+    if (devNull >= 0) {
+      dup2(devNull, STDIN_FILENO);
+      if (devNull > STDERR_FILENO) close(devNull);
+    }
+    char* const argv[] = {const_cast<char*>(executable.c_str()), nullptr};
+    execv(executable.c_str(), argv);
+    const int error = errno;
+    [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
+    _exit(127);
+  }
+  close(report[1]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  ssize_t got = 0;
+  while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  close(report[0]);
+  if (got == static_cast<ssize_t>(sizeof error)) return std::strerror(error);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the program could not be started";
+  return std::nullopt;
+}
+
+}  // namespace jolstrand

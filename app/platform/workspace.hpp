@@ -1,0 +1,34 @@
+#pragma once
+// What the launcher asks of the desktop: open an application, reveal a file, open a web
+// address, and an application's icon. One implementation per platform; tests use a fake.
+
+#include <QImage>
+#include <QUrl>
+#include <memory>
+#include <string>
+
+namespace jolstrand {
+
+class Workspace {
+ public:
+  virtual ~Workspace() = default;
+
+  /// Opens the application bundle at path, bringing it to the front. Returns at once; a
+  /// failure is logged as "Jolstrand: couldn't open PATH: ERROR". Main thread.
+  virtual void openApplication(const std::string& path) = 0;
+
+  /// Shows the file in the desktop's file manager, selected. Main thread.
+  virtual void reveal(const std::string& path) = 0;
+
+  /// Opens a web address in the default browser. Main thread.
+  virtual void openURL(const QUrl& url) = 0;
+
+  /// The application's icon, `points` square at the given device pixel ratio: its own, else a
+  /// generic application icon. Any thread.
+  [[nodiscard]] virtual QImage icon(const std::string& path, int points, qreal pixelRatio) = 0;
+};
+
+/// The platform's workspace.
+[[nodiscard]] std::unique_ptr<Workspace> makeWorkspace();
+
+}  // namespace jolstrand

@@ -1,0 +1,70 @@
+#include "result_row.hpp"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace jolstrand {
+namespace {
+
+constexpr int iconSize = 28;
+constexpr int iconLeft = 12;
+constexpr int nameGap = 10;
+constexpr int nameRight = 12;
+
+}  // namespace
+
+ResultRow::ResultRow(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);  // hover reports without a button held
+  QFont font = this->font();
+  font.setPointSizeF(15);
+  setFont(font);
+}
+
+void ResultRow::setName(const QString& name) {
+  name_ = name;
+  update();
+}
+
+void ResultRow::setIcon(const QPixmap& icon) {
+  icon_ = icon;
+  update();
+}
+
+void ResultRow::setSelected(bool selected) {
+  selected_ = selected;
+  update();
+}
+
+QRect ResultRow::highlightRect() const {
+  return rect().adjusted(6, 1, -6, -1);
+}
+
+void ResultRow::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  if (selected_) {
+    QColor accent = palette().color(QPalette::Highlight);
+    accent.setAlphaF(0.85F);
+    QPainterPath highlight;
+    highlight.addRoundedRect(QRectF(highlightRect()), 8, 8);
+    painter.fillPath(highlight, accent);
+  }
+  const QRect iconRect(iconLeft, (height() - iconSize) / 2, iconSize, iconSize);
+  if (!icon_.isNull()) painter.drawPixmap(iconRect, icon_);
+  const int nameLeft = iconRect.right() + 1 + nameGap;
+  const QRect nameRect(nameLeft, 0, width() - nameLeft - nameRight, height());
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
+                   fontMetrics().elidedText(name_, Qt::ElideRight, nameRect.width()));
+}
+
+void ResultRow::mouseMoveEvent(QMouseEvent* /*event*/) {
+  if (onHover) onHover(index);
+}
+
+void ResultRow::mousePressEvent(QMouseEvent* event) {
+  if (onClick) onClick(index, event->modifiers());
+}
+
+}  // namespace jolstrand

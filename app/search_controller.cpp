@@ -1,0 +1,237 @@
+#include "search_controller.hpp"
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "key_table.hpp"
+#include "key_trace.hpp"
+#include "panel_layout.hpp"
+#include "platform/screen_sources.hpp"
+#include "platform/workspace.hpp"
+#include "result_row.hpp"
+#include "search_panel.hpp"
+
+namespace jolstrand {
+namespace {
+
+constexpr int iconPoints = 32;
+
+QString qtString(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The visible area of the chosen screen, else of the primary screen, else of the first.
+QRect visibleArea(const ScreenSnapshot& snapshot) {
+  const QList<QScreen*> all = QGuiApplication::screens();
+  if (const auto chosen = TargetScreen::find(snapshot);
+      chosen && *chosen < std::size_t(all.size())) {
+    return all[static_cast<qsizetype>(*chosen)]->availableGeometry();
+  }
+  if (QScreen* primary = QGuiApplication::primaryScreen()) return primary->availableGeometry();
+  return all.isEmpty() ? QRect() : all.first()->availableGeometry();
+}
+
+}  // namespace
+
+SearchController::SearchController(Workspace& workspace)
+    : matcher([] { return Matcher(); }),
+      screens(&currentScreenSnapshot),
+      workspace_(workspace),
+      panel_(std::make_unique<SearchPanel>()) {
+  build();
+}
+
+SearchController::~SearchController() {
+  iconLoader_.waitForDone();
+}
+
+void SearchController::build() {
+  field_ = new QLineEdit(panel_.get());
+  field_->setFrame(false);
+  field_->setAttribute(Qt::WA_MacShowFocusRect, false);
+  field_->setStyleSheet(QStringLiteral("background: transparent;"));
+  QFont font = field_->font();
+  font.setPointSizeF(24);
+  font.setWeight(QFont::Light);
+  field_->setFont(font);
+  field_->setPlaceholderText(QStringLiteral("Open an app"));
+  connect(field_, &QLineEdit::textEdited, this, [this] { update(); });
+
+  glass_ = new QLabel(panel_.get());
+  glass_->setAlignment(Qt::AlignCenter);
+  const qreal ratio = panel_->devicePixelRatioF();
+  QPixmap glass =
+      QIcon(QStringLiteral(":/jolstrand/magnifyingglass.svg")).pixmap(QSize(20, 20), ratio);
+  glass_->setPixmap(glass);
+  glass_->setEnabled(false);  // drawn in the secondary text colour
+
+  separator_ = new QFrame(panel_.get());
+  separator_->setFrameShape(QFrame::HLine);
+  separator_->setFrameShadow(QFrame::Plain);
+
+  for (int i = 0; i < layout::maxRows; ++i) {
+    auto* row = new ResultRow(panel_.get());
+    row->index = i;
+    row->onHover = [this](int index) { select(index); };
+    row->onClick = [this](int index, Qt::KeyboardModifiers modifiers) {
+      select(index);
+      activateSelection((modifiers & Qt::ControlModifier) != 0);
+    };
+    row->hide();
+    rows_[static_cast<std::size_t>(i)] = row;
+  }
+  panel_->onKey = [this](QKeyEvent* event) { return handleKey(event); };
+  panel_->onResignKey = [this] { hide(); };
+}
+
+void SearchController::show() {
+  usage_ =
+      usageStore != nullptr ? usageStore->scores(std::chrono::system_clock::now()) : UsageScores{};
+  field_->clear();
+  visible_ = visibleArea(screens());
+  update();
+  panel_->show();
+  panel_->raise();
+  panel_->activateWindow();
+  field_->setFocus();
+}
+
+void SearchController::hide() {
+  if (panel_->isVisible()) panel_->hide();
+}
+
+void SearchController::toggle() {
+  if (panel_->isVisible()) {
+    hide();
+  } else {
+    show();
+  }
+}
+
+void SearchController::catalogueChanged() {
+  iconCache_.clear();
+  if (panel_->isVisible()) update();
+}
+
+void SearchController::update() {
+  const QByteArray query = field_->text().toUtf8();
+  results_ = matcher().search(std::string_view(query.constData(), std::size_t(query.size())),
+                              usage_, layout::maxRows);
+  selection_ = 0;
+  layOut();
+}
+
+void SearchController::layOut() {
+  const int count = static_cast<int>(results_.size());
+  panel_->setGeometry(layout::panelFrame(visible_, count));
+  panel_->setFixedSize(layout::panelWidth, layout::panelHeight(count));
+  field_->setGeometry(layout::fieldFrame());
+  glass_->setGeometry(layout::glassFrame());
+  separator_->setGeometry(layout::separatorFrame());
+  separator_->setVisible(count > 0);
+  for (int i = 0; i < layout::maxRows; ++i) {
+    ResultRow& row = *rows_[static_cast<std::size_t>(i)];
+    if (i >= count) {
+      row.hide();
+      continue;
+    }
+    const AppEntry& entry = results_[static_cast<std::size_t>(i)].entry;
+    row.setGeometry(layout::rowFrame(i));
+    row.setName(qtString(entry.displayName()));
+    row.setSelected(i == selection_);
+    row.show();
+    setIcon(row, entry.path());
+  }
+  KeyTrace::rowsLaidOut();
+}
+
+bool SearchController::handleKey(QKeyEvent* event) {
+  KeyTrace::keyPressed();
+  switch (keyAction({event->key(), event->modifiers(), panel_->isComposing()})) {
+    case KeyAction::none:
+      return false;
+    case KeyAction::selectPrevious:
+      select(selection_ - 1);
+      return true;
+    case KeyAction::selectNext:
+      select(selection_ + 1);
+      return true;
+    case KeyAction::open:
+      activateSelection(false);
+      return true;
+    case KeyAction::reveal:
+      activateSelection(true);
+      return true;
+    case KeyAction::hide:
+      hide();
+      return true;
+    case KeyAction::selectAll:
+      field_->selectAll();
+      return true;
+    case KeyAction::copy:
+      field_->copy();
+      return true;
+    case KeyAction::cut:
+      field_->cut();
+      return true;
+    case KeyAction::paste:
+      field_->paste();
+      return true;
+    case KeyAction::undo:
+      field_->undo();
+      return true;
+    case KeyAction::redo:
+      field_->redo();
+      return true;
+  }
+  return false;
+}
+
+void SearchController::select(int index) {
+  if (results_.empty()) return;
+  selection_ = std::clamp(index, 0, static_cast<int>(results_.size()) - 1);
+  for (ResultRow* row : rows_) row->setSelected(row->index == selection_);
+}
+
+void SearchController::activateSelection(bool reveal) {
+  if (selection_ >= static_cast<int>(results_.size())) return;
+  const AppEntry entry = results_[static_cast<std::size_t>(selection_)].entry;
+  hide();
+  if (reveal) {
+    workspace_.reveal(entry.path());
+    return;
+  }
+  // Recorded before, and whatever the outcome of, the open.
+  if (usageStore != nullptr) usageStore->recordLaunch(entry.id(), std::chrono::system_clock::now());
+  workspace_.openApplication(entry.path());
+}
+
+void SearchController::setIcon(ResultRow& row, const std::string& path) {
+  row.path = path;
+  const QString key = qtString(path);
+  if (const auto cached = iconCache_.constFind(key); cached != iconCache_.constEnd()) {
+    row.setIcon(*cached);
+    return;
+  }
+  row.setIcon(QPixmap());
+  const qreal ratio = panel_->devicePixelRatioF();
+  iconLoader_.start([this, alive = std::weak_ptr(alive_), rowPointer = &row, path, key, ratio,
+                     &workspace = workspace_] {
+    QImage image = workspace.icon(path, iconPoints, ratio);
+    QMetaObject::invokeMethod(
+        qApp,
+        [this, alive, rowPointer, path, key, image = std::move(image)] {
+          if (alive.expired()) return;  // the controller, and its rows, are gone
+          const QPixmap icon = QPixmap::fromImage(image);
+          iconCache_.insert(key, icon);
+          if (rowPointer->path == path) rowPointer->setIcon(icon);  // else it moved on
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+}  // namespace jolstrand

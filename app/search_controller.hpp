@@ -1,0 +1,88 @@
+#pragma once
+// Turns typing into launches. Owns the search panel and everything in it: the query field, the
+// magnifying glass, the separator and nine reused result rows. Every edit of the query runs the
+// matcher over the current catalogue with the launch scores taken when the panel opened, and
+// lays out at most nine results below a fixed top edge. Keys and the mouse move the selection;
+// Return opens and records the launch, Command-Return reveals, Escape or losing focus hides.
+// Icons load off the main thread and are cached by path until the catalogue changes.
+// Main thread only.
+
+#include <QHash>
+#include <QObject>
+#include <QPixmap>
+#include <QThreadPool>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "jolstrand/matcher.hpp"
+#include "jolstrand/usage_store.hpp"
+#include "target_screen.hpp"
+
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+
+namespace jolstrand {
+
+class ResultRow;
+class SearchPanel;
+class Workspace;
+
+class SearchController : public QObject {
+  Q_OBJECT
+
+ public:
+  /// workspace must outlive the controller.
+  explicit SearchController(Workspace& workspace);
+  ~SearchController() override;
+
+  /// The current catalogue; set by the owner. Answers an empty matcher until then.
+  std::function<Matcher()> matcher;
+  /// Where scores come from and launches go; optional, not owned.
+  UsageStore* usageStore = nullptr;
+  /// The windows, screens and pointer, for choosing the panel's screen; the real ones unless
+  /// replaced (tests).
+  std::function<ScreenSnapshot()> screens;
+
+  [[nodiscard]] SearchPanel& panel() const { return *panel_; }
+  [[nodiscard]] QLineEdit& field() const { return *field_; }
+  [[nodiscard]] ResultRow& row(int index) const {
+    return *rows_.at(static_cast<std::size_t>(index));
+  }
+  [[nodiscard]] const std::vector<Match>& results() const { return results_; }
+  [[nodiscard]] int selection() const { return selection_; }
+
+  /// Shows the panel emptied, on the target screen, with keyboard focus.
+  void show();
+  void hide();
+  void toggle();
+  /// After a rescan: forgets the icons and, when the panel is shown, searches again.
+  void catalogueChanged();
+
+ private:
+  void build();
+  void update();
+  void layOut();
+  bool handleKey(QKeyEvent* event);
+  void select(int index);
+  void activateSelection(bool reveal);
+  void setIcon(ResultRow& row, const std::string& path);
+
+  Workspace& workspace_;
+  std::unique_ptr<SearchPanel> panel_;
+  QLineEdit* field_ = nullptr;
+  QLabel* glass_ = nullptr;
+  QFrame* separator_ = nullptr;
+  std::array<ResultRow*, 9> rows_{};
+  std::vector<Match> results_;
+  int selection_ = 0;
+  UsageScores usage_;
+  QRect visible_;  // the visible area of the screen the panel is on
+  QHash<QString, QPixmap> iconCache_;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // weakly held by icon loads
+  QThreadPool iconLoader_;  // last: waited for first, so no load outlives the controller
+};
+
+}  // namespace jolstrand
