@@ -78,8 +78,8 @@ TEST_F(SearchControllerTest, ListsMatchesAndGrowsDownwardFromAFixedTop) {
   controller.show();
   const int top = controller.panel().y();
   type("s");
-  EXPECT_THAT(shownNames(), ElementsAre("Slack", "Safari", "Spotify", "Sound Wave Editor",
-                                        "Notes", "Numbers"));
+  EXPECT_THAT(shownNames(),
+              ElementsAre("Slack", "Safari", "Spotify", "Sound Wave Editor", "Notes", "Numbers"));
   EXPECT_EQ(controller.panel().height(), 56 + 12 + 6 * 40);
   EXPECT_EQ(controller.panel().y(), top);
   EXPECT_EQ(controller.row(1).geometry(), QRect(0, 102, 640, 40));
