@@ -1,0 +1,71 @@
+// macOS: the workspace opens, reveals and draws icons. Objective-C++.
+
+#import <AppKit/AppKit.h>
+
+#include "jolstrand/log.hpp"
+#include "platform/workspace.hpp"
+
+namespace jolstrand {
+namespace {
+
+NSURL* fileURL(const std::string& path) {
+  return [NSURL fileURLWithPath:[NSString stringWithUTF8String:path.c_str()]];
+}
+
+class MacWorkspace final : public Workspace {
+ public:
+  void openApplication(const std::string& path) override {
+    NSWorkspaceOpenConfiguration* configuration = [NSWorkspaceOpenConfiguration configuration];
+    configuration.activates = YES;
+    const std::string opened = path;
+    [[NSWorkspace sharedWorkspace]
+        openApplicationAtURL:fileURL(path)
+               configuration:configuration
+           completionHandler:^(NSRunningApplication* application, NSError* error) {
+             if (error != nil) {
+               logLine("Jolstrand: couldn't open " + opened + ": " +
+                       std::string(error.localizedDescription.UTF8String));
+               return;
+             }
+             if (application != nil && !application.active) {
+               dispatch_async(dispatch_get_main_queue(), ^{
+                 [application activateWithOptions:0];
+               });
+             }
+           }];
+  }
+
+  void reveal(const std::string& path) override {
+    [[NSWorkspace sharedWorkspace] activateFileViewerSelectingURLs:@[ fileURL(path) ]];
+    NSArray<NSRunningApplication*>* finders =
+        [NSRunningApplication runningApplicationsWithBundleIdentifier:@"com.apple.finder"];
+    [finders.firstObject activateWithOptions:0];
+  }
+
+  void openURL(const QUrl& url) override {
+    NSURL* address = [NSURL URLWithString:url.toNSURL().absoluteString];
+    if (address != nil) [[NSWorkspace sharedWorkspace] openURL:address];
+  }
+
+  QImage icon(const std::string& path, int points, qreal pixelRatio) override {
+    @autoreleasepool {
+      NSImage* image =
+          [[NSWorkspace sharedWorkspace] iconForFile:[NSString stringWithUTF8String:path.c_str()]];
+      const int pixels = qRound(points * pixelRatio);
+      NSRect rect = NSMakeRect(0, 0, pixels, pixels);
+      CGImageRef cgImage = [image CGImageForProposedRect:&rect context:nil hints:nil];
+      QImage out = cgImage != nullptr ? QImage::fromCGImage(cgImage) : QImage();
+      out = out.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      out.setDevicePixelRatio(pixelRatio);
+      return out;
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Workspace> makeWorkspace() {
+  return std::make_unique<MacWorkspace>();
+}
+
+}  // namespace jolstrand

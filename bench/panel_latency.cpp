@@ -1,0 +1,48 @@
+// Typing latency in the search panel: from a key press reaching the panel to the rows being laid
+// out, as the opt-in key trace records it, over the catalogue that JOLSTRAND_ROOT points at.
+// Runs on Qt's offscreen platform. Prints the median and the 90th percentile.
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "jolstrand/app_scanner.hpp"
+#include "platform/workspace.hpp"
+#include "search_controller.hpp"
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QString trace =
+      QDir::temp().filePath(QStringLiteral("jolstrand-keys-%1.txt").arg(getpid()));
+  QFile::remove(trace);
+  qputenv("JOLSTRAND_TRACE_KEYS", trace.toUtf8());
+  QApplication application(argc, argv);
+
+  const jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
+  const auto workspace = jolstrand::makeWorkspace();
+  jolstrand::SearchController controller(*workspace);
+  controller.matcher = [&] { return matcher; };
+  for (int round = 0; round < 20; ++round) {
+    for (const char* query : {"safari", "photo ed", "swe", "vid play", "xyz", "m"}) {
+      controller.show();
+      QTest::keyClicks(&controller.field(), QString::fromLatin1(query));
+      QTest::keyClick(&controller.field(), Qt::Key_Backspace);
+    }
+  }
+  QFile file(trace);
+  file.open(QIODevice::ReadOnly);
+  std::vector<double> micros;
+  while (!file.atEnd()) micros.push_back(file.readLine().trimmed().toDouble());
+  QFile::remove(trace);
+  if (micros.empty()) return 1;
+  std::sort(micros.begin(), micros.end());
+  std::printf("%zu apps, %zu keystrokes: median %.2f ms, 90th percentile %.2f ms\n",
+              matcher.entries().size(), micros.size(), micros[micros.size() / 2] / 1000,
+              micros[micros.size() * 9 / 10] / 1000);
+  return 0;
+}
