@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "panel_layout.hpp"
+#include "platform/panel_window.hpp"
 
 namespace jolstrand {
 
@@ -16,6 +17,7 @@ SearchPanel::SearchPanel()
   setAttribute(Qt::WA_ShowWithoutActivating, false);
   setFixedSize(layout::panelWidth, layout::searchBarHeight);
   qApp->installEventFilter(this);  // sees key presses before the focused widget does
+  makeFloatingPanel(*this);
 }
 
 SearchPanel::~SearchPanel() {
