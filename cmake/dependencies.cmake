@@ -22,7 +22,7 @@ endif()
 pkg_check_modules(plist REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(sodium REQUIRED IMPORTED_TARGET libsodium)
 
-find_package(Qt6 6.2 REQUIRED COMPONENTS Widgets Svg DBus Test)
+find_package(Qt6 6.2 REQUIRED COMPONENTS Widgets Svg DBus Network Test)
 if(NOT APPLE)
   pkg_check_modules(xcb REQUIRED IMPORTED_TARGET xcb)
 endif()

@@ -117,12 +117,5 @@ TEST(CommandLineEmpty, PrintsOnlyTheSummaryForAnEmptyCatalogue) {
   EXPECT_THAT(run.lines, ElementsAre(MatchesRegex("0 apps, scanned in .* seconds")));
 }
 
-TEST(CommandLineUsage, ExplainsItselfWithoutAMode) {
-  FixtureTree tree;
-  const Result run = runJolstrand(tree, {"--lisst"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.output, "");
-}
-
 }  // namespace
 }  // namespace jolstrand

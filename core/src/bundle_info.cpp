@@ -6,17 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "binary_plist_check.hpp"
 #include "file_system.hpp"
 #include "icu_text.hpp"
+#include "plist_reader.hpp"
 
 namespace jolstrand::detail {
 namespace {
-
-struct PlistFree {
-  void operator()(plist_t node) const { plist_free(node); }
-};
-using Plist = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistFree>;
 
 // Property-list strings are meant to be text; whatever bytes a file holds, keep valid UTF-8.
 std::optional<std::string> stringValue(plist_t dict, const char* key) {
@@ -79,16 +74,7 @@ bool endsWithAppExtension(std::string_view text) {
 
 BundleInfo parseInfoPlist(std::string_view bytes) {
   BundleInfo info;
-  if (bytes.empty() || bytes.size() > maxInfoPlistBytes) return info;
-  const auto length = static_cast<uint32_t>(bytes.size());
-  plist_t parsed = nullptr;
-  if (plist_is_binary(bytes.data(), length) != 0) {
-    if (!isTameBinaryPlist(bytes)) return info;  // the parser would recurse or expand without end
-    plist_from_bin(bytes.data(), length, &parsed);
-  } else {
-    plist_from_xml(bytes.data(), length, &parsed);
-  }
-  const Plist root(parsed);
+  const Plist root = parsePropertyList(bytes);
   if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return info;
   info.identifier = stringValue(root.get(), "CFBundleIdentifier");
   info.displayName = stringValue(root.get(), "CFBundleDisplayName");
@@ -100,7 +86,7 @@ BundleInfo parseInfoPlist(std::string_view bytes) {
 }
 
 BundleInfo readBundleInfo(const std::string& bundlePath) {
-  const auto bytes = readFile(bundlePath + "/Contents/Info.plist", maxInfoPlistBytes);
+  const auto bytes = readFile(bundlePath + "/Contents/Info.plist", maxPropertyListBytes);
   return bytes ? parseInfoPlist(*bytes) : BundleInfo{};
 }
 

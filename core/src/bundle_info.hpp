@@ -11,9 +11,6 @@
 
 namespace jolstrand::detail {
 
-/// Info.plist files above this size are treated as unreadable: no real one comes near it.
-inline constexpr std::size_t maxInfoPlistBytes = 1 << 20;
-
 struct BundleInfo {
   std::optional<std::string> identifier;   ///< CFBundleIdentifier, when a string
   std::optional<std::string> displayName;  ///< CFBundleDisplayName, when a string

@@ -1,0 +1,124 @@
+// X11: Super+Space grabbed on the root window, with the Caps Lock and Num Lock variants, through
+// Qt's own connection; presses arrive through a native event filter. Each grab is checked with a
+// round trip, so a key that another client holds is never reported as ours.
+
+#include <xcb/xcb.h>
+
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <array>
+#include <memory>
+
+#include "hot_key.hpp"
+
+namespace jolstrand {
+namespace {
+
+constexpr uint32_t spaceKeysym = 0x20;
+constexpr uint16_t super = XCB_MOD_MASK_4;
+constexpr uint16_t capsLock = XCB_MOD_MASK_LOCK;
+constexpr uint16_t numLock = XCB_MOD_MASK_2;
+constexpr std::array<uint16_t, 4> grabbedModifiers = {super, super | capsLock, super | numLock,
+                                                      super | capsLock | numLock};
+
+xcb_keycode_t keycodeFor(xcb_connection_t* connection, uint32_t keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(connection);
+  const int count = setup->max_keycode - setup->min_keycode + 1;
+  const std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> mapping(
+      xcb_get_keyboard_mapping_reply(
+          connection,
+          xcb_get_keyboard_mapping(connection, setup->min_keycode, static_cast<uint8_t>(count)),
+          nullptr),
+      &std::free);
+  if (!mapping) return 0;
+  const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+  const int perKeycode = mapping->keysyms_per_keycode;
+  for (int code = 0; code < count; ++code) {
+    for (int column = 0; column < perKeycode; ++column) {
+      if (keysyms[code * perKeycode + column] == keysym) {
+        return static_cast<xcb_keycode_t>(setup->min_keycode + code);
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+class HotKey::Platform final : public QAbstractNativeEventFilter {
+ public:
+  explicit Platform(const std::function<void()>& action) : action_(action) {}
+
+  ~Platform() override {
+    release();
+    if (filtering_) QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
+
+  std::int32_t grab() {
+    release();
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr) return unavailable;
+    connection_ = x11->connection();
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    keycode_ = keycodeFor(connection_, spaceKeysym);
+    if (keycode_ == 0) return unavailable;
+    for (const uint16_t modifiers : grabbedModifiers) {
+      const xcb_void_cookie_t cookie = xcb_grab_key_checked(
+          connection_, 1, root_, modifiers, keycode_, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+      if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
+        const std::int32_t code = error->error_code;
+        std::free(error);
+        release();  // no half registration
+        return code;
+      }
+      grabbed_ = true;
+    }
+    if (!filtering_) {
+      QCoreApplication::instance()->installNativeEventFilter(this);
+      filtering_ = true;
+    }
+    return 0;
+  }
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override {
+    if (!grabbed_ || type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_KEY_PRESS) return false;
+    const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
+    if (press->detail != keycode_ || (press->state & ~(capsLock | numLock)) != super) return false;
+    // Run after this event's dispatch, on the main thread, once per press.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), action_, Qt::QueuedConnection);
+    return true;
+  }
+
+ private:
+  void release() {
+    if (!grabbed_) return;
+    for (const uint16_t modifiers : grabbedModifiers) {
+      xcb_ungrab_key(connection_, keycode_, root_, modifiers);
+    }
+    xcb_flush(connection_);
+    grabbed_ = false;
+  }
+
+  const std::function<void()>& action_;
+  xcb_connection_t* connection_ = nullptr;
+  xcb_window_t root_ = 0;
+  xcb_keycode_t keycode_ = 0;
+  bool grabbed_ = false;
+  bool filtering_ = false;
+};
+
+HotKey::HotKey(std::function<void()> action)
+    : action_(std::move(action)), platform_(std::make_unique<Platform>(action_)) {}
+
+HotKey::~HotKey() = default;
+
+std::int32_t HotKey::registerKey() {
+  return platform_->grab();
+}
+
+}  // namespace jolstrand

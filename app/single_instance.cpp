@@ -1,0 +1,57 @@
+#include "single_instance.hpp"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QLocalSocket>
+
+#include "jolstrand/log.hpp"
+
+namespace jolstrand {
+namespace {
+
+constexpr int timeoutMs = 1000;
+const QByteArray showRequest = "show\n";
+
+}  // namespace
+
+QString SingleInstance::defaultSocketPath() {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty()) return QDir(runtime).filePath(QStringLiteral("jolstrand.socket"));
+  return QDir::temp().filePath(QStringLiteral("jolstrand-%1.socket").arg(getuid()));
+}
+
+SingleInstance::SingleInstance(QString socketPath) : socketPath_(std::move(socketPath)) {
+  connect(&server_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* client = server_.nextPendingConnection()) {
+      connect(client, &QLocalSocket::readyRead, this, [this, client] {
+        if (client->readAll().startsWith(showRequest.trimmed()) && onShowRequested) {
+          onShowRequested();
+        }
+        client->disconnectFromServer();
+      });
+      connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    }
+  });
+}
+
+bool SingleInstance::askRunningInstanceToShow() const {
+  QLocalSocket socket;
+  socket.connectToServer(socketPath_);
+  if (!socket.waitForConnected(timeoutMs)) return false;
+  socket.write(showRequest);
+  return socket.waitForBytesWritten(timeoutMs);
+}
+
+bool SingleInstance::listen() {
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
+  if (server_.listen(socketPath_)) return true;
+  // Nobody answered on it, so the socket was left by a launcher that ended: take it over.
+  QLocalServer::removeServer(socketPath_);
+  if (server_.listen(socketPath_)) return true;
+  logLine("Jolstrand: couldn't listen on " + socketPath_.toStdString() + ": " +
+          server_.errorString().toStdString());
+  return false;
+}
+
+}  // namespace jolstrand
