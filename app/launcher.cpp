@@ -44,13 +44,16 @@ int runLauncher(int argc, char** argv) {
 
   SingleInstance instance;
   if (instance.askRunningInstanceToShow()) return 0;
-  instance.listen();
 
   QtMainQueue mainQueue;
   const auto workspace = makeWorkspace();
   AppDelegate delegate(mainQueue, *workspace);
   instance.onShowRequested = [&delegate] { delegate.reopen(); };
-  QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
+  // Later starts are answered once the launcher is ready for them: catalogue read, key held.
+  QTimer::singleShot(0, &delegate, [&delegate, &instance] {
+    delegate.applicationDidFinishLaunching();
+    instance.listen();
+  });
   quitOnTerminationSignals();
   return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <utility>
 
 #include "panel_layout.hpp"
 #include "platform/panel_window.hpp"
@@ -35,9 +36,23 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
+// Only a panel that had the focus can lose it: a window system may report a deactivation
+// while the panel is still being mapped, before it ever became active.
 bool SearchPanel::event(QEvent* event) {
   const bool handled = QWidget::event(event);
-  if (event->type() == QEvent::WindowDeactivate && onResignKey) onResignKey();
+  switch (event->type()) {
+    case QEvent::WindowActivate:
+      active_ = true;
+      break;
+    case QEvent::WindowDeactivate:
+      if (std::exchange(active_, false) && onResignKey) onResignKey();
+      break;
+    case QEvent::Hide:
+      active_ = false;
+      break;
+    default:
+      break;
+  }
   return handled;
 }
 

@@ -33,6 +33,7 @@ class SearchPanel : public QWidget {
 
  private:
   bool composing_ = false;
+  bool active_ = false;
 };
 
 }  // namespace jolstrand

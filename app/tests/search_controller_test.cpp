@@ -177,6 +177,8 @@ TEST_F(SearchControllerTest, LoadsIconsOnceAndKeepsEachRowsOwn) {
 
 TEST_F(SearchControllerTest, HidesWhenItLosesFocus) {
   controller.show();
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&controller.panel(), &activate);
   QEvent deactivate(QEvent::WindowDeactivate);
   QApplication::sendEvent(&controller.panel(), &deactivate);
   EXPECT_FALSE(controller.panel().isVisible());
