@@ -3,6 +3,7 @@
 #include "jolstrand/log.hpp"
 #include "jolstrand/main_queue.hpp"
 #include "spotlight_shortcut.hpp"
+#include "trace.hpp"
 
 namespace jolstrand {
 
@@ -61,10 +62,12 @@ void AppDelegate::rescan() {
 }
 
 void AppDelegate::install(Matcher matcher) {
+  Trace::begin(Trace::Span::rescanInstall);
   matcher_ = std::move(matcher);
   logLine("Jolstrand: rescan found " + std::to_string(matcher_.entries().size()) + " apps");
   scanning_ = false;
   search_.catalogueChanged();
+  Trace::end(Trace::Span::rescanInstall);
   if (std::exchange(scanAgain_, false)) rescan();
 }
 

@@ -8,12 +8,12 @@
 #include <QScreen>
 
 #include "key_table.hpp"
-#include "key_trace.hpp"
 #include "panel_layout.hpp"
 #include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "result_row.hpp"
 #include "search_panel.hpp"
+#include "trace.hpp"
 
 namespace jolstrand {
 namespace {
@@ -98,6 +98,7 @@ void SearchController::show() {
   panel_->raise();
   panel_->activateWindow();
   field_->setFocus();
+  Trace::end(Trace::Span::hotKeyToPanel);
 }
 
 void SearchController::hide() {
@@ -146,11 +147,11 @@ void SearchController::layOut() {
     row.show();
     setIcon(row, entry.path());
   }
-  KeyTrace::rowsLaidOut();
+  Trace::end(Trace::Span::keyToRows);
 }
 
 bool SearchController::handleKey(QKeyEvent* event) {
-  KeyTrace::keyPressed();
+  Trace::begin(Trace::Span::keyToRows);
   switch (keyAction({event->key(), event->modifiers(), panel_->isComposing()})) {
     case KeyAction::none:
       return false;

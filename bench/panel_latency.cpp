@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   const QString trace =
       QDir::temp().filePath(QStringLiteral("jolstrand-keys-%1.txt").arg(getpid()));
   QFile::remove(trace);
-  qputenv("JOLSTRAND_TRACE_KEYS", trace.toUtf8());
+  qputenv("JOLSTRAND_TRACE", trace.toUtf8());
   QApplication application(argc, argv);
 
   const jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
   QFile file(trace);
   file.open(QIODevice::ReadOnly);
   std::vector<double> micros;
-  while (!file.atEnd()) micros.push_back(file.readLine().trimmed().toDouble());
+  while (!file.atEnd()) {
+    const QList<QByteArray> fields = file.readLine().trimmed().split(' ');
+    if (fields.size() == 2 && fields[0] == "keyToRows") micros.push_back(fields[1].toDouble());
+  }
   QFile::remove(trace);
   if (micros.empty()) return 1;
   std::sort(micros.begin(), micros.end());

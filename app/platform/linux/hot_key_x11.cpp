@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "hot_key.hpp"
+#include "trace.hpp"
 
 namespace jolstrand {
 namespace {
@@ -89,6 +90,7 @@ class HotKey::Platform final : public QAbstractNativeEventFilter {
     if ((event->response_type & 0x7F) != XCB_KEY_PRESS) return false;
     const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
     if (press->detail != keycode_ || (press->state & ~(capsLock | numLock)) != super) return false;
+    Trace::begin(Trace::Span::hotKeyToPanel);
     // Run after this event's dispatch, on the main thread, once per press.
     QMetaObject::invokeMethod(QCoreApplication::instance(), action_, Qt::QueuedConnection);
     return true;
