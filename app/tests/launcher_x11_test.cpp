@@ -54,9 +54,12 @@ class Launcher : public ::testing::Test {
     launcher = start();
     ASSERT_TRUE(eventually([&] { return fs::exists(tree.path("run/jolstrand.socket")); }));
   }
+  // Quitting is clean: the launcher ends by itself, with status 0.
   void TearDown() override {
     kill(launcher, SIGTERM);
-    waitpid(launcher, nullptr, 0);
+    int status = -1;
+    waitpid(launcher, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
 
   // A bundle whose program leaves a marker file when it runs.
