@@ -24,8 +24,17 @@ class HotKey {
   /// The status when no windowing system that grabs keys is there.
   static constexpr std::int32_t unavailable = -1;
 
+  /// The platform's half: grabs the key and runs the action for each press. One per platform.
+  class Platform {
+   public:
+    virtual ~Platform() = default;
+    [[nodiscard]] virtual std::int32_t grab() = 0;
+  };
+
  private:
-  class Platform;
+  /// The platform's hot key, calling action (which outlives it) on the main thread.
+  static std::unique_ptr<Platform> makePlatform(const std::function<void()>& action);
+
   std::function<void()> action_;
   std::unique_ptr<Platform> platform_;
 };

@@ -4,12 +4,10 @@
 # Usage: bench/compare_scan.sh [COUNT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count="${1:-1000}"
-tree="$(mktemp -d)/tree"
-trap 'rm -rf "$(dirname "$tree")"' EXIT
-python3 bench/make_app_tree.py "$tree" "$count"
-cmake --preset release >/dev/null
-cmake --build --preset release --target scan_bench >/dev/null
+source bench/common.sh
+synthetic_tree "${1:-1000}"
+tree="$work/tree"
+release_build scan_bench
 
 find_once() {
   find "$tree/Applications" "$tree/System/Applications" "$tree/Home/Applications" \

@@ -4,11 +4,9 @@
 # the resident memory of the idle launcher after start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-python3 bench/make_app_tree.py "$work/tree" 1000
-cmake --preset release >/dev/null
-cmake --build --preset release --target jolstrand >/dev/null
+source bench/common.sh
+synthetic_tree 1000
+release_build jolstrand
 mkdir -p "$work/run" && chmod 700 "$work/run"
 
 xvfb-run -a -s "-screen 0 1440x900x24" bash -s "$work" <<'INNER'

@@ -3,11 +3,9 @@
 # 1,000-bundle tree: the median of 20 runs each, with a warm cache.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset release >/dev/null
-cmake --build --preset release --target jolstrand demo_tree >/dev/null
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-python3 bench/make_app_tree.py "$work/tree" 1000
+source bench/common.sh
+release_build jolstrand demo_tree
+synthetic_tree 1000
 
 median_ms() {  # ROOT: runs jolstrand over ROOT 20 times, prints the median in milliseconds
   python3 - "$1" "$PWD/build/release/app/jolstrand" <<'PY'

@@ -46,26 +46,24 @@ xcb_keycode_t keycodeFor(xcb_connection_t* connection, uint32_t keysym) {
   return 0;
 }
 
-}  // namespace
-
-class HotKey::Platform final : public QAbstractNativeEventFilter {
+class X11HotKey final : public HotKey::Platform, public QAbstractNativeEventFilter {
  public:
-  explicit Platform(const std::function<void()>& action) : action_(action) {}
+  explicit X11HotKey(const std::function<void()>& action) : action_(action) {}
 
-  ~Platform() override {
+  ~X11HotKey() override {
     release();
     if (filtering_) QCoreApplication::instance()->removeNativeEventFilter(this);
   }
 
-  std::int32_t grab() {
+  std::int32_t grab() override {
     release();
     auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                                    : nullptr;
-    if (x11 == nullptr || x11->connection() == nullptr) return unavailable;
+    if (x11 == nullptr || x11->connection() == nullptr) return HotKey::unavailable;
     connection_ = x11->connection();
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
     keycode_ = keycodeFor(connection_, spaceKeysym);
-    if (keycode_ == 0) return unavailable;
+    if (keycode_ == 0) return HotKey::unavailable;
     for (const uint16_t modifiers : grabbedModifiers) {
       const xcb_void_cookie_t cookie = xcb_grab_key_checked(
           connection_, 1, root_, modifiers, keycode_, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
@@ -114,13 +112,10 @@ class HotKey::Platform final : public QAbstractNativeEventFilter {
   bool filtering_ = false;
 };
 
-HotKey::HotKey(std::function<void()> action)
-    : action_(std::move(action)), platform_(std::make_unique<Platform>(action_)) {}
+}  // namespace
 
-HotKey::~HotKey() = default;
-
-std::int32_t HotKey::registerKey() {
-  return platform_->grab();
+std::unique_ptr<HotKey::Platform> HotKey::makePlatform(const std::function<void()>& action) {
+  return std::make_unique<X11HotKey>(action);
 }
 
 }  // namespace jolstrand

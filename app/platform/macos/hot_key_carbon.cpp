@@ -12,17 +12,15 @@ namespace {
 constexpr UInt32 spaceKey = 49;
 constexpr OSType signature = 0x4A4F4C52;  // "JOLR"
 
-}  // namespace
-
-class HotKey::Platform {
+class CarbonHotKey final : public HotKey::Platform {
  public:
-  explicit Platform(const std::function<void()>& action) : action_(action) {}
-  ~Platform() { release(); }
+  explicit CarbonHotKey(const std::function<void()>& action) : action_(action) {}
+  ~CarbonHotKey() override { release(); }
 
-  std::int32_t grab() {
+  std::int32_t grab() override {
     release();
     const EventTypeSpec pressed{kEventClassKeyboard, kEventHotKeyPressed};
-    InstallEventHandler(GetApplicationEventTarget(), &Platform::callback, 1, &pressed, this,
+    InstallEventHandler(GetApplicationEventTarget(), &CarbonHotKey::callback, 1, &pressed, this,
                         &handler_);
     const EventHotKeyID identifier{signature, 1};
     return RegisterEventHotKey(spaceKey, cmdKey, identifier, GetApplicationEventTarget(), 0, &ref_);
@@ -30,7 +28,7 @@ class HotKey::Platform {
 
  private:
   static OSStatus callback(EventHandlerCallRef /*next*/, EventRef /*event*/, void* self) {
-    const auto* platform = static_cast<Platform*>(self);
+    const auto* platform = static_cast<CarbonHotKey*>(self);
     QMetaObject::invokeMethod(QCoreApplication::instance(), platform->action_,
                               Qt::QueuedConnection);
     return noErr;
@@ -48,13 +46,10 @@ class HotKey::Platform {
   EventHandlerRef handler_ = nullptr;
 };
 
-HotKey::HotKey(std::function<void()> action)
-    : action_(std::move(action)), platform_(std::make_unique<Platform>(action_)) {}
+}  // namespace
 
-HotKey::~HotKey() = default;
-
-std::int32_t HotKey::registerKey() {
-  return platform_->grab();
+std::unique_ptr<HotKey::Platform> HotKey::makePlatform(const std::function<void()>& action) {
+  return std::make_unique<CarbonHotKey>(action);
 }
 
 }  // namespace jolstrand
