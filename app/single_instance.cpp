@@ -11,7 +11,7 @@ namespace jolstrand {
 namespace {
 
 constexpr int timeoutMs = 1000;
-const QByteArray showRequest = "show\n";
+constexpr char showRequest[] = "show\n";
 
 }  // namespace
 
@@ -25,7 +25,7 @@ SingleInstance::SingleInstance(QString socketPath) : socketPath_(std::move(socke
   connect(&server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* client = server_.nextPendingConnection()) {
       connect(client, &QLocalSocket::readyRead, this, [this, client] {
-        if (client->readAll().startsWith(showRequest.trimmed()) && onShowRequested) {
+        if (client->readAll().startsWith(showRequest) && onShowRequested) {
           onShowRequested();
         }
         client->disconnectFromServer();

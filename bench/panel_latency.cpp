@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   qputenv("JOLSTRAND_TRACE", trace.toUtf8());
   QApplication application(argc, argv);
 
-  const jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
+  jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
   const auto workspace = jolstrand::makeWorkspace();
   jolstrand::SearchController controller(*workspace);
   controller.matcher = [&] { return matcher; };

@@ -17,7 +17,7 @@ Value hotKeys(Value::Dictionary entry) {
   return {Value::Dictionary{{"64", {std::move(entry)}}}};
 }
 
-Value parameters(std::vector<std::int64_t> numbers) {
+Value parameters(const std::vector<std::int64_t>& numbers) {
   Value::Array array;
   for (const std::int64_t number : numbers) array.push_back({number});
   return {Value::Dictionary{{"parameters", {std::move(array)}}}};

@@ -13,7 +13,6 @@
 namespace jolstrand {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 TEST(Workspace, OpensABundleByRunningItsExecutableDetached) {

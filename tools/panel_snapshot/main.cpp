@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: panel_snapshot OUT.png QUERY\n");
     return 2;
   }
-  const jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
+  jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
   jolstrand::UsageStore usage(jolstrand::UsageStore::defaultURL());
   const auto workspace = jolstrand::makeWorkspace();
   jolstrand::SearchController controller(*workspace);
