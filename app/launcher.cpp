@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "app_delegate.hpp"
+#include "platform/accessory_app.hpp"
 #include "platform/workspace.hpp"
 #include "qt_main_queue.hpp"
 #include "single_instance.hpp"
@@ -41,6 +42,7 @@ int runLauncher(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Jolstrand"));
   QApplication::setQuitOnLastWindowClosed(false);  // a menu-bar launcher has no main window
+  becomeAccessoryApplication();
 
   SingleInstance instance;
   if (instance.askRunningInstanceToShow()) return 0;

@@ -1,0 +1,11 @@
+#pragma once
+// A launcher lives in the menu bar or tray and behind its hot key: no Dock icon, no menu bar
+// of its own (macOS's accessory activation policy). Linux needs nothing: a panel that is a tool
+// window never appears in the task bar.
+
+namespace jolstrand {
+
+/// Call once the application object exists.
+void becomeAccessoryApplication();
+
+}  // namespace jolstrand

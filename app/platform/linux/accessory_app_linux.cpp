@@ -1,0 +1,8 @@
+#include "platform/accessory_app.hpp"
+
+namespace jolstrand {
+
+// Nothing to do: see the header.
+void becomeAccessoryApplication() {}
+
+}  // namespace jolstrand

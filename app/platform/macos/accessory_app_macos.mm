@@ -1,0 +1,11 @@
+#import <AppKit/AppKit.h>
+
+#include "platform/accessory_app.hpp"
+
+namespace jolstrand {
+
+void becomeAccessoryApplication() {
+  [NSApp setActivationPolicy:NSApplicationActivationPolicyAccessory];
+}
+
+}  // namespace jolstrand
