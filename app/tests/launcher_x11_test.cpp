@@ -32,6 +32,13 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds tim
   return true;
 }
 
+// The panel holds the keyboard focus, so typing reaches it.
+bool panelFocused() {
+  return std::system(
+             "test \"$(xdotool getwindowfocus 2>/dev/null)\" = "
+             "\"$(xdotool search --onlyvisible --classname '^jolstrand$' 2>/dev/null)\"") == 0;
+}
+
 bool panelVisible() {
   return std::system("xdotool search --onlyvisible --classname '^jolstrand$' >/dev/null 2>&1") == 0;
 }
@@ -90,6 +97,7 @@ class Launcher : public ::testing::Test {
   void summon() {
     xdotool("key super+space");
     ASSERT_TRUE(eventually(panelVisible));
+    ASSERT_TRUE(eventually(panelFocused));
   }
 
   testing::FixtureTree tree;
