@@ -13,6 +13,7 @@
 #include "platform/workspace.hpp"
 #include "result_row.hpp"
 #include "search_panel.hpp"
+#include "symbols.hpp"
 #include "trace.hpp"
 
 namespace jolstrand {
@@ -63,11 +64,9 @@ void SearchController::build() {
 
   glass_ = new QLabel(panel_.get());
   glass_->setAlignment(Qt::AlignCenter);
-  const qreal ratio = panel_->devicePixelRatioF();
-  QPixmap glass =
-      QIcon(QStringLiteral(":/jolstrand/magnifyingglass.svg")).pixmap(QSize(20, 20), ratio);
-  glass_->setPixmap(glass);
-  glass_->setEnabled(false);  // drawn in the secondary text colour
+  glass_->setPixmap(symbolPixmap(QStringLiteral("magnifyingglass"), 20,
+                                 panel_->palette().color(QPalette::PlaceholderText),
+                                 panel_->devicePixelRatioF()));
 
   separator_ = new QFrame(panel_.get());
   separator_->setFrameShape(QFrame::HLine);
