@@ -8,3 +8,8 @@ elseif(JOLSTRAND_SANITIZE STREQUAL "thread")
 elseif(NOT JOLSTRAND_SANITIZE STREQUAL "")
   message(FATAL_ERROR "JOLSTRAND_SANITIZE must be empty, address or thread")
 endif()
+
+# For fuzzing, every library is instrumented for coverage, not only the fuzz targets' own code.
+if(JOLSTRAND_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
