@@ -1,37 +1,34 @@
 #include "app_delegate.hpp"
 
+#include <QPointer>
+
 #include "jolstrand/log.hpp"
 #include "jolstrand/main_queue.hpp"
-#include "spotlight_shortcut.hpp"
 #include "trace.hpp"
 
 namespace jolstrand {
 
-AppDelegate::AppDelegate(MainQueue& mainQueue, Workspace& workspace)
-    : scanCatalogue([](const AppScanner& scanner) { return scanner.scan(); }),
-      checkSpotlight([] { return SpotlightShortcut::holdsCommandSpace(); }),
-      registerHotKey([this] { return hotKey_.registerKey(); }),
-      mainQueue_(mainQueue),
-      scanner_(AppScanner::standard()),
-      usage_(UsageStore::defaultURL()),
-      search_(workspace),
-      hotKey_([self = QPointer(this)] {
-        if (self) self->hotKeyPressed();
-      }) {}
+AppDelegate::AppDelegate(Services services)
+    : mainQueue_(services.mainQueue),
+      catalogue_(std::move(services.catalogue)),
+      usage_(std::move(services.usageFile)),
+      search_(services.workspace, std::move(services.screens)),
+      hotKey_(std::move(services.hotKey)),
+      spotlight_(std::move(services.spotlight)) {
+  connect(hotKey_.get(), &HotKeyBackend::pressed, this, &AppDelegate::hotKeyPressed);
+}
 
 AppDelegate::~AppDelegate() = default;
 
 // The order matters: the first scan comes before the hot key, so that no press meets an empty
-// catalogue. The status item, the setup window (opened here when Spotlight holds the shortcut
-// or for "--setup"), the about window ("--about"), the support reminder and the updater join
-// this sequence, in that order, after the watcher.
+// catalogue.
 void AppDelegate::applicationDidFinishLaunching() {
   search_.matcher = [this] { return matcher_; };
   search_.usageStore = &usage_;
-  matcher_ = Matcher(scanCatalogue(scanner_));
-  hotKeyStatus_ = registerHotKey();
-  spotlightHolds_ = checkSpotlight();
-  watcher_ = std::make_unique<FolderWatcher>(mainQueue_, scanner_.watchPaths(), 1.0,
+  matcher_ = Matcher(catalogue_->scan());
+  hotKeyStatus_ = hotKey_->registerKey();
+  spotlightHolds_ = spotlight_->holdsCommandSpace();
+  watcher_ = std::make_unique<FolderWatcher>(mainQueue_, catalogue_->watchPaths(), 1.0,
                                              [self = QPointer(this)] {
                                                if (self) self->rescan();
                                              });
@@ -52,13 +49,12 @@ void AppDelegate::rescan() {
   }
   scanning_ = true;
   // The catalogue and its matcher are built on the scan queue; only the swap is main-thread work.
-  scanQueue_.async(
-      [&mainQueue = mainQueue_, scanner = scanner_, scan = scanCatalogue, self = QPointer(this)] {
-        Matcher matcher(scan(scanner));
-        mainQueue.post([self, matcher = std::move(matcher)]() mutable {
-          if (self) self->install(std::move(matcher));
-        });
-      });
+  scanQueue_.async([&mainQueue = mainQueue_, &catalogue = *catalogue_, self = QPointer(this)] {
+    Matcher matcher(catalogue.scan());
+    mainQueue.post([self, matcher = std::move(matcher)]() mutable {
+      if (self) self->install(std::move(matcher));
+    });
+  });
 }
 
 void AppDelegate::install(Matcher matcher) {
@@ -72,8 +68,8 @@ void AppDelegate::install(Matcher matcher) {
 }
 
 bool AppDelegate::recheckSpotlight() {
-  const bool holds = checkSpotlight();
-  if (spotlightHolds_ && !holds) hotKeyStatus_ = registerHotKey();
+  const bool holds = spotlight_->holdsCommandSpace();
+  if (spotlightHolds_ && !holds) hotKeyStatus_ = hotKey_->registerKey();
   spotlightHolds_ = holds;
   return holds;
 }

@@ -1,25 +1,23 @@
 #pragma once
-// The launcher's controller: owns every long-lived service (scanner, usage store, matcher,
-// search controller, hot key, folder watcher) for the whole process. It starts them in a fixed
-// order, toggles the search panel on each hot-key press, rescans the catalogue in the background
-// when the application folders change (requests during a scan collapse into one follow-up scan)
-// and re-registers the hot key when Spotlight lets go of Command-Space.
-// Main thread only; the scans themselves run on the serial queue "jolstrand.scan".
+// The launcher's controller: owns every long-lived service (catalogue source, usage store,
+// matcher, search controller, hot key, Spotlight check, folder watcher) for the whole process.
+// It starts them in a fixed order, toggles the search panel on each hot-key press, rescans the
+// catalogue in the background when the application folders change (requests during a scan
+// collapse into one follow-up scan) and registers the hot key again when Spotlight lets go of
+// Command-Space. Main thread only; the scans themselves run on the serial queue "jolstrand.scan".
 
 #include <QObject>
-#include <QPointer>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "hot_key.hpp"
-#include "jolstrand/app_scanner.hpp"
+#include "catalogue_source.hpp"
 #include "jolstrand/folder_watcher.hpp"
 #include "jolstrand/matcher.hpp"
 #include "jolstrand/serial_queue.hpp"
 #include "jolstrand/usage_store.hpp"
+#include "platform/hot_key_backend.hpp"
+#include "platform/spotlight_check.hpp"
 #include "search_controller.hpp"
 
 namespace jolstrand {
@@ -31,8 +29,19 @@ class AppDelegate : public QObject {
   Q_OBJECT
 
  public:
-  /// mainQueue and workspace must outlive the controller.
-  AppDelegate(MainQueue& mainQueue, Workspace& workspace);
+  /// What the controller is built from. mainQueue and workspace must outlive it; the rest it
+  /// owns.
+  struct Services {
+    MainQueue& mainQueue;
+    Workspace& workspace;
+    SearchController::ScreenSnapshotSource screens;
+    std::string usageFile;
+    std::unique_ptr<CatalogueSource> catalogue;
+    std::unique_ptr<HotKeyBackend> hotKey;
+    std::unique_ptr<SpotlightCheck> spotlight;
+  };
+
+  explicit AppDelegate(Services services);
   ~AppDelegate() override;
 
   /// The start-up sequence, once the event loop runs.
@@ -50,20 +59,16 @@ class AppDelegate : public QObject {
   [[nodiscard]] bool spotlightHolds() const { return spotlightHolds_; }
   [[nodiscard]] SearchController& search() { return search_; }
 
-  /// The platform pieces the controller calls; replaceable before launch (tests).
-  std::function<std::vector<AppEntry>(const AppScanner&)> scanCatalogue;
-  std::function<bool()> checkSpotlight;
-  std::function<std::int32_t()> registerHotKey;
-
  private:
   void hotKeyPressed();
   void install(Matcher matcher);
 
   MainQueue& mainQueue_;
-  AppScanner scanner_;
+  const std::unique_ptr<CatalogueSource> catalogue_;
   UsageStore usage_;
   SearchController search_;
-  HotKey hotKey_;
+  const std::unique_ptr<HotKeyBackend> hotKey_;
+  const std::unique_ptr<SpotlightCheck> spotlight_;
   std::int32_t hotKeyStatus_ = 0;
   bool spotlightHolds_ = false;
   std::unique_ptr<FolderWatcher> watcher_;

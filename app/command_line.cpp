@@ -60,12 +60,15 @@ bool wantsCommandLine(const std::vector<std::string>& args) {
   return contains(args, "--list") || contains(args, "--query");
 }
 
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out) {
+int runCommandLine(const std::vector<std::string>& args, const Environment& environment,
+                   std::ostream& out) {
   const auto started = Clock::now();
-  const std::vector<AppEntry> entries = AppScanner::standard().scan();
+  const std::vector<AppEntry> entries =
+      AppScanner::standard(environment.home, environment.root).scan();
   const auto scanTime = Clock::now() - started;
   const UsageScores usage =
-      UsageStore(UsageStore::defaultURL()).scores(std::chrono::system_clock::now());
+      UsageStore(UsageStore::defaultURL(environment.home, environment.dataHome))
+          .scores(std::chrono::system_clock::now());
 
   if (contains(args, "--list")) printCatalogue(entries, scanTime, out);
   const auto query = std::find(args.begin(), args.end(), "--query");

@@ -10,9 +10,11 @@
 
 #include "app_delegate.hpp"
 #include "platform/accessory_app.hpp"
+#include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "qt_main_queue.hpp"
 #include "single_instance.hpp"
+#include "trace.hpp"
 
 namespace jolstrand {
 namespace {
@@ -38,19 +40,29 @@ void quitOnTerminationSignals() {
 
 }  // namespace
 
-int runLauncher(int argc, char** argv) {
+int runLauncher(int argc, char** argv, const Environment& environment) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Jolstrand"));
   QApplication::setQuitOnLastWindowClosed(false);  // a menu-bar launcher has no main window
   becomeAccessoryApplication();
 
-  SingleInstance instance;
+  SingleInstance instance(SingleInstance::socketPath(environment.runtimeDir));
   if (instance.askRunningInstanceToShow()) return 0;
 
+  Trace::traceTo(environment.traceFile);
   QtMainQueue mainQueue;
   const auto workspace = makeWorkspace();
-  AppDelegate delegate(mainQueue, *workspace);
-  instance.onShowRequested = [&delegate] { delegate.reopen(); };
+  AppDelegate delegate({
+      .mainQueue = mainQueue,
+      .workspace = *workspace,
+      .screens = &currentScreenSnapshot,
+      .usageFile = UsageStore::defaultURL(environment.home, environment.dataHome),
+      .catalogue = std::make_unique<ScannerCatalogue>(
+          AppScanner::standard(environment.home, environment.root)),
+      .hotKey = makeHotKeyBackend(),
+      .spotlight = makeSpotlightCheck(environment.configHome),
+  });
+  QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::reopen);
   // Later starts are answered once the launcher is ready for them: catalogue read, key held.
   QTimer::singleShot(0, &delegate, [&delegate, &instance] {
     delegate.applicationDidFinishLaunching();

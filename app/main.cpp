@@ -6,10 +6,14 @@
 #include <vector>
 
 #include "command_line.hpp"
+#include "environment.hpp"
 #include "launcher.hpp"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
-  if (jolstrand::wantsCommandLine(args)) return jolstrand::runCommandLine(args, std::cout);
-  return jolstrand::runLauncher(argc, argv);
+  const auto environment = jolstrand::Environment::fromProcess();
+  if (jolstrand::wantsCommandLine(args)) {
+    return jolstrand::runCommandLine(args, environment, std::cout);
+  }
+  return jolstrand::runLauncher(argc, argv, environment);
 }

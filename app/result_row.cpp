@@ -14,7 +14,7 @@ constexpr int nameRight = 12;
 
 }  // namespace
 
-ResultRow::ResultRow(QWidget* parent) : QWidget(parent) {
+ResultRow::ResultRow(int index, QWidget* parent) : QWidget(parent), index_(index) {
   setMouseTracking(true);  // hover reports without a button held
   QFont font = this->font();
   font.setPointSizeF(15);
@@ -60,11 +60,11 @@ void ResultRow::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void ResultRow::mouseMoveEvent(QMouseEvent* /*event*/) {
-  if (onHover) onHover(index);
+  emit hovered(index_);
 }
 
 void ResultRow::mousePressEvent(QMouseEvent* event) {
-  if (onClick) onClick(index, event->modifiers());
+  emit clicked(index_, event->modifiers());
 }
 
 }  // namespace jolstrand

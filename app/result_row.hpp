@@ -1,11 +1,10 @@
 #pragma once
 // One line of the result list: an application's icon and name, a rounded highlight when
-// selected, and reports of the pointer moving over it and clicking it. Built once, reused for
-// every query. Main thread only.
+// selected, and signals for the pointer moving over it and clicking it. Built once at a fixed
+// position in the list, reused for every query. Main thread only.
 
 #include <QPixmap>
 #include <QWidget>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,13 +14,10 @@ class ResultRow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ResultRow(QWidget* parent);
+  /// index: the row's position in the list, reported with every signal.
+  ResultRow(int index, QWidget* parent);
 
-  int index = 0;  ///< the row's position in the list
-  /// Called with index whenever the pointer moves within the row.
-  std::function<void(int)> onHover;
-  /// Called with index and the modifiers held on a press of the mouse.
-  std::function<void(int, Qt::KeyboardModifiers)> onClick;
+  [[nodiscard]] int index() const { return index_; }
   /// The application whose icon the row expects.
   std::optional<std::string> path;
 
@@ -35,12 +31,19 @@ class ResultRow : public QWidget {
   /// The highlight's rectangle: the row inset by 6 left and right and 1 top and bottom.
   [[nodiscard]] QRect highlightRect() const;
 
+ signals:
+  /// The pointer moved within the row.
+  void hovered(int index);
+  /// A mouse button went down on the row, with these modifiers held.
+  void clicked(int index, Qt::KeyboardModifiers modifiers);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  const int index_;
   QString name_;
   QPixmap icon_;
   bool selected_ = false;

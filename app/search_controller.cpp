@@ -9,7 +9,6 @@
 
 #include "key_table.hpp"
 #include "panel_layout.hpp"
-#include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "result_row.hpp"
 #include "search_panel.hpp"
@@ -38,10 +37,10 @@ QRect visibleArea(const ScreenSnapshot& snapshot) {
 
 }  // namespace
 
-SearchController::SearchController(Workspace& workspace)
+SearchController::SearchController(Workspace& workspace, ScreenSnapshotSource screens)
     : matcher([] { return Matcher(); }),
-      screens(&currentScreenSnapshot),
       workspace_(workspace),
+      screens_(std::move(screens)),
       panel_(std::make_unique<SearchPanel>()) {
   build();
 }
@@ -73,25 +72,25 @@ void SearchController::build() {
   separator_->setFrameShadow(QFrame::Plain);
 
   for (int i = 0; i < layout::maxRows; ++i) {
-    auto* row = new ResultRow(panel_.get());
-    row->index = i;
-    row->onHover = [this](int index) { select(index); };
-    row->onClick = [this](int index, Qt::KeyboardModifiers modifiers) {
+    auto* row = new ResultRow(i, panel_.get());
+    connect(row, &ResultRow::hovered, this, &SearchController::select);
+    connect(row, &ResultRow::clicked, this, [this](int index, Qt::KeyboardModifiers modifiers) {
       select(index);
       activateSelection((modifiers & Qt::ControlModifier) != 0);
-    };
+    });
     row->hide();
     rows_[static_cast<std::size_t>(i)] = row;
   }
-  panel_->onKey = [this](QKeyEvent* event) { return handleKey(event); };
-  panel_->onResignKey = [this] { hide(); };
+  connect(panel_.get(), &SearchPanel::keyPressed, this,
+          [this](QKeyEvent* event) { event->setAccepted(handleKey(event)); });
+  connect(panel_.get(), &SearchPanel::focusLost, this, &SearchController::hide);
 }
 
 void SearchController::show() {
   usage_ =
       usageStore != nullptr ? usageStore->scores(std::chrono::system_clock::now()) : UsageScores{};
   field_->clear();
-  visible_ = visibleArea(screens());
+  visible_ = visibleArea(screens_());
   update();
   panel_->show();
   panel_->raise();
@@ -194,7 +193,7 @@ bool SearchController::handleKey(QKeyEvent* event) {
 void SearchController::select(int index) {
   if (results_.empty()) return;
   selection_ = std::clamp(index, 0, static_cast<int>(results_.size()) - 1);
-  for (ResultRow* row : rows_) row->setSelected(row->index == selection_);
+  for (ResultRow* row : rows_) row->setSelected(row->index() == selection_);
 }
 
 void SearchController::activateSelection(bool reveal) {

@@ -34,17 +34,17 @@ class SearchController : public QObject {
   Q_OBJECT
 
  public:
+  /// Where the panel's screen is chosen from: the windows, screens and pointer.
+  using ScreenSnapshotSource = std::function<ScreenSnapshot()>;
+
   /// workspace must outlive the controller.
-  explicit SearchController(Workspace& workspace);
+  SearchController(Workspace& workspace, ScreenSnapshotSource screens);
   ~SearchController() override;
 
   /// The current catalogue; set by the owner. Answers an empty matcher until then.
   std::function<Matcher()> matcher;
   /// Where scores come from and launches go; optional, not owned.
   UsageStore* usageStore = nullptr;
-  /// The windows, screens and pointer, for choosing the panel's screen; the real ones unless
-  /// replaced (tests).
-  std::function<ScreenSnapshot()> screens;
 
   [[nodiscard]] SearchPanel& panel() const { return *panel_; }
   [[nodiscard]] QLineEdit& field() const { return *field_; }
@@ -71,6 +71,7 @@ class SearchController : public QObject {
   void setIcon(ResultRow& row, const std::string& path);
 
   Workspace& workspace_;
+  const ScreenSnapshotSource screens_;
   std::unique_ptr<SearchPanel> panel_;
   QLineEdit* field_ = nullptr;
   QLabel* glass_ = nullptr;

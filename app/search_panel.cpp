@@ -1,6 +1,6 @@
 #include "search_panel.hpp"
 
-#include <QApplication>
+#include <QChildEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -17,21 +17,21 @@ SearchPanel::SearchPanel()
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating, false);
   setFixedSize(layout::panelWidth, layout::searchBarHeight);
-  qApp->installEventFilter(this);  // sees key presses before the focused widget does
+  installEventFilter(this);  // the panel's own keys; its children are added in event()
   makeFloatingPanel(*this);
 }
 
-SearchPanel::~SearchPanel() {
-  qApp->removeEventFilter(this);
-}
-
-bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
-  const auto* widget = qobject_cast<QWidget*>(watched);
-  if (widget == nullptr || widget->window() != this) return false;
+// Sees the key presses of the panel and of its direct children (the query field among them)
+// before they do.
+bool SearchPanel::eventFilter(QObject* /*watched*/, QEvent* event) {
   if (event->type() == QEvent::InputMethod) {
     composing_ = !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty();
-  } else if (event->type() == QEvent::KeyPress && onKey) {
-    return onKey(static_cast<QKeyEvent*>(event));
+  } else if (event->type() == QEvent::KeyPress) {
+    const bool accepted = event->isAccepted();
+    event->ignore();
+    emit keyPressed(static_cast<QKeyEvent*>(event));
+    if (event->isAccepted()) return true;
+    event->setAccepted(accepted);  // declined: delivered as it came
   }
   return false;
 }
@@ -41,11 +41,14 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
 bool SearchPanel::event(QEvent* event) {
   const bool handled = QWidget::event(event);
   switch (event->type()) {
+    case QEvent::ChildAdded:
+      static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+      break;
     case QEvent::WindowActivate:
       active_ = true;
       break;
     case QEvent::WindowDeactivate:
-      if (std::exchange(active_, false) && onResignKey) onResignKey();
+      if (std::exchange(active_, false)) emit focusLost();
       break;
     case QEvent::Hide:
       active_ = false;

@@ -15,9 +15,10 @@ constexpr char showRequest[] = "show\n";
 
 }  // namespace
 
-QString SingleInstance::defaultSocketPath() {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty()) return QDir(runtime).filePath(QStringLiteral("jolstrand.socket"));
+QString SingleInstance::socketPath(const std::string& runtimeDir) {
+  if (!runtimeDir.empty()) {
+    return QDir(QString::fromStdString(runtimeDir)).filePath(QStringLiteral("jolstrand.socket"));
+  }
   return QDir::temp().filePath(QStringLiteral("jolstrand-%1.socket").arg(getuid()));
 }
 
@@ -25,9 +26,7 @@ SingleInstance::SingleInstance(QString socketPath) : socketPath_(std::move(socke
   connect(&server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* client = server_.nextPendingConnection()) {
       connect(client, &QLocalSocket::readyRead, this, [this, client] {
-        if (client->readAll().startsWith(showRequest) && onShowRequested) {
-          onShowRequested();
-        }
+        if (client->readAll().startsWith(showRequest)) emit showRequested();
         client->disconnectFromServer();
       });
       connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);

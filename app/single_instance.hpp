@@ -5,7 +5,7 @@
 
 #include <QLocalServer>
 #include <QString>
-#include <functional>
+#include <string>
 
 namespace jolstrand {
 
@@ -13,10 +13,11 @@ class SingleInstance : public QObject {
   Q_OBJECT
 
  public:
-  /// The socket: ${XDG_RUNTIME_DIR}/jolstrand.socket, else one named for the user in /tmp.
-  [[nodiscard]] static QString defaultSocketPath();
+  /// The socket: RUNTIMEDIR/jolstrand.socket, else (runtimeDir empty) one named for the user in
+  /// the temporary folder.
+  [[nodiscard]] static QString socketPath(const std::string& runtimeDir);
 
-  explicit SingleInstance(QString socketPath = defaultSocketPath());
+  explicit SingleInstance(QString socketPath);
 
   /// True when a running launcher answered and was asked to show its panel.
   [[nodiscard]] bool askRunningInstanceToShow() const;
@@ -24,8 +25,9 @@ class SingleInstance : public QObject {
   /// Starts answering later starts; false (and a log line) when the socket cannot be made.
   bool listen();
 
-  /// Called when a later start asks for the panel.
-  std::function<void()> onShowRequested;
+ signals:
+  /// A later start asked for the panel.
+  void showRequested();
 
  private:
   const QString socketPath_;

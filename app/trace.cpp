@@ -2,8 +2,8 @@
 
 #include <array>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -14,12 +14,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::array<const char*, 3> names = {"keyToRows", "hotKeyToPanel", "rescanInstall"};
 
-std::ofstream* traceFile() {
-  static std::ofstream* const file = []() -> std::ofstream* {
-    const char* path = std::getenv("JOLSTRAND_TRACE");
-    if (path == nullptr || *path == '\0') return nullptr;
-    return new std::ofstream(path, std::ios::app);  // kept to the end of the process
-  }();
+std::unique_ptr<std::ofstream>& traceFile() {
+  static std::unique_ptr<std::ofstream> file;
   return file;
 }
 
@@ -29,6 +25,10 @@ std::optional<Clock::time_point>& started(Span span) {
 }
 
 }  // namespace
+
+void traceTo(const std::string& path) {
+  if (!path.empty()) traceFile() = std::make_unique<std::ofstream>(path, std::ios::app);
+}
 
 void begin(Span span) {
   if (traceFile() != nullptr) started(span) = Clock::now();

@@ -1,7 +1,9 @@
 #pragma once
-// An opt-in trace of the launcher's latencies: with JOLSTRAND_TRACE=FILE set, each measured span
-// appends a line "NAME MICROSECONDS" to FILE. Costs one environment check per process when off.
+// An opt-in trace of the launcher's latencies: once traceTo(FILE) has named a file, each
+// measured span appends a line "NAME MICROSECONDS" to it. Costs one check per span when off.
 // Main thread only.
+
+#include <string>
 
 namespace jolstrand::Trace {
 
@@ -10,6 +12,9 @@ enum class Span {
   hotKeyToPanel,  ///< the hot-key event arriving → the panel shown
   rescanInstall,  ///< the main thread's part of a rescan: installing the new catalogue
 };
+
+/// Starts tracing to the file at path (appending); an empty path leaves tracing off.
+void traceTo(const std::string& path);
 
 void begin(Span span);
 /// Ends the span if it was begun; a span left open for over a second (a key press that changed

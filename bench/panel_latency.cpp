@@ -11,21 +11,26 @@
 #include <cstdlib>
 #include <vector>
 
+#include "environment.hpp"
 #include "jolstrand/app_scanner.hpp"
+#include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "search_controller.hpp"
+#include "trace.hpp"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   const QString trace =
       QDir::temp().filePath(QStringLiteral("jolstrand-keys-%1.txt").arg(getpid()));
   QFile::remove(trace);
-  qputenv("JOLSTRAND_TRACE", trace.toUtf8());
+  jolstrand::Trace::traceTo(trace.toStdString());
   QApplication application(argc, argv);
 
-  jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
+  const auto environment = jolstrand::Environment::fromProcess();
+  jolstrand::Matcher matcher(
+      jolstrand::AppScanner::standard(environment.home, environment.root).scan());
   const auto workspace = jolstrand::makeWorkspace();
-  jolstrand::SearchController controller(*workspace);
+  jolstrand::SearchController controller(*workspace, &jolstrand::currentScreenSnapshot);
   controller.matcher = [&] { return matcher; };
   for (int round = 0; round < 20; ++round) {
     for (const char* query : {"safari", "photo ed", "swe", "vid play", "xyz", "m"}) {

@@ -3,12 +3,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include "environment.hpp"
 #include "jolstrand/app_scanner.hpp"
 
 namespace {
 
 void BM_Scan(benchmark::State& state) {
-  const jolstrand::AppScanner scanner = jolstrand::AppScanner::standard();
+  const auto environment = jolstrand::Environment::fromProcess();
+  const auto scanner = jolstrand::AppScanner::standard(environment.home, environment.root);
   std::size_t found = 0;
   for (auto _ : state) found = scanner.scan().size();
   state.counters["apps"] = static_cast<double>(found);

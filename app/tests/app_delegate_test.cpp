@@ -3,29 +3,23 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
+#include "fakes.hpp"
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
 #include "jolstrand/simple_main_queue.hpp"
-#include "platform/workspace.hpp"
+#include "search_panel.hpp"
 
 namespace jolstrand {
 namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
-
-class NoWorkspace : public Workspace {
- public:
-  void openApplication(const std::string& /*path*/) override {}
-  void reveal(const std::string& /*path*/) override {}
-  void openURL(const QUrl& /*url*/) override {}
-  QImage icon(const std::string& /*path*/, int points, qreal /*ratio*/) override {
-    return QImage(points, points, QImage::Format_RGB32);
-  }
-};
 
 // Scans that wait, one at a time, until the test lets them finish.
 class GatedScans {
@@ -47,6 +41,12 @@ class GatedScans {
     const std::lock_guard lock(mutex_);
     return started_;
   }
+  /// Lets every scan started so far, and any still to come, finish.
+  void releaseAll() {
+    const std::lock_guard lock(mutex_);
+    released_ = 1 << 20;
+    changed_.notify_all();
+  }
 
  private:
   std::mutex mutex_;
@@ -55,37 +55,70 @@ class GatedScans {
   int released_ = 0;
 };
 
+// The first scan, at launch, answers at once; later ones go through the gate when it is set.
+class FakeCatalogue : public CatalogueSource {
+ public:
+  explicit FakeCatalogue(GatedScans& gate) : gate_(gate) {}
+  std::vector<AppEntry> scan() const override {
+    if (!gated) return {AppEntry("id0", "/A/0.app", "App 0")};
+    return gate_.scan();
+  }
+  std::vector<std::string> watchPaths() const override { return {}; }
+  std::atomic<bool> gated = false;
+
+ private:
+  GatedScans& gate_;
+};
+
 class AppDelegateTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
-    setenv("JOLSTRAND_ROOT", tree.path("root").c_str(), 1);
-    delegate = std::make_unique<AppDelegate>(queue, workspace);
-    delegate->registerHotKey = [this] { return ++registrations; };
-    delegate->checkSpotlight = [this] { return spotlight; };
+  AppDelegateTest() {
+    auto ownCatalogue = std::make_unique<FakeCatalogue>(gate);
+    auto ownHotKey = std::make_unique<testing::FakeHotKey>();
+    auto ownSpotlight = std::make_unique<testing::FakeSpotlight>();
+    catalogue = ownCatalogue.get();
+    hotKey = ownHotKey.get();
+    spotlight = ownSpotlight.get();
+    delegate = std::make_unique<AppDelegate>(AppDelegate::Services{
+        .mainQueue = queue,
+        .workspace = workspace,
+        .screens =
+            [] {
+              const QRect screen = QGuiApplication::primaryScreen()->geometry();
+              return ScreenSnapshot{{}, {}, {screen}, {1, 1}};
+            },
+        .usageFile = tree.path("data/usage.json"),
+        .catalogue = std::move(ownCatalogue),
+        .hotKey = std::move(ownHotKey),
+        .spotlight = std::move(ownSpotlight),
+    });
   }
-  void TearDown() override {
-    while (gate.started() > released) {  // let any scan still waiting end
-      gate.release();
-      ++released;
-    }
+  ~AppDelegateTest() override {
+    gate.releaseAll();  // let any scan still waiting end
     delegate.reset();
-    unsetenv("JOLSTRAND_ROOT");
   }
 
   testing::FixtureTree tree;
   SimpleMainQueue queue;
-  NoWorkspace workspace;
-  std::unique_ptr<AppDelegate> delegate;
+  testing::FakeWorkspace workspace;
   GatedScans gate;
-  int released = 0;
-  int registrations = 0;
-  bool spotlight = false;
+  FakeCatalogue* catalogue = nullptr;
+  testing::FakeHotKey* hotKey = nullptr;
+  testing::FakeSpotlight* spotlight = nullptr;
+  std::unique_ptr<AppDelegate> delegate;
 };
+
+TEST_F(AppDelegateTest, ScansBeforeRegisteringTheHotKey) {
+  delegate->applicationDidFinishLaunching();
+  EXPECT_EQ(delegate->matcher().entries().at(0).id(), "id0");
+  EXPECT_EQ(hotKey->registrations, 1);
+  EXPECT_EQ(delegate->hotKeyStatus(), 1);
+  EXPECT_FALSE(delegate->spotlightHolds());
+}
 
 TEST_F(AppDelegateTest, CollapsesRequestsDuringAScanIntoOneFollowUp) {
   delegate->applicationDidFinishLaunching();
-  delegate->scanCatalogue = [this](const AppScanner&) { return gate.scan(); };
+  catalogue->gated = true;
   std::vector<std::string> log;
   const LogCapture capture([&](std::string_view line) { log.emplace_back(line); });
 
@@ -95,13 +128,11 @@ TEST_F(AppDelegateTest, CollapsesRequestsDuringAScanIntoOneFollowUp) {
   delegate->rescan();
   delegate->rescan();
   gate.release();
-  ++released;
   ASSERT_TRUE(queue.runUntil([&] { return gate.started() == 2; }, 5s));
   // The follow-up started only after the first result was installed and logged.
   EXPECT_THAT(log, ElementsAre("Jolstrand: rescan found 1 apps"));
   EXPECT_EQ(delegate->matcher().entries().at(0).id(), "id1");
   gate.release();
-  ++released;
   ASSERT_TRUE(queue.runUntil([&] { return log.size() == 2; }, 5s));
   queue.runUntilCalm(200ms, 2s);
   EXPECT_EQ(gate.started(), 2);
@@ -109,20 +140,34 @@ TEST_F(AppDelegateTest, CollapsesRequestsDuringAScanIntoOneFollowUp) {
 }
 
 TEST_F(AppDelegateTest, RegistersAgainOnlyWhenSpotlightLetsGo) {
-  spotlight = true;
+  spotlight->holds = true;
   delegate->applicationDidFinishLaunching();
-  EXPECT_EQ(registrations, 1);
+  EXPECT_EQ(hotKey->registrations, 1);
   EXPECT_TRUE(delegate->spotlightHolds());
   EXPECT_TRUE(delegate->recheckSpotlight());  // still held
-  EXPECT_EQ(registrations, 1);
-  spotlight = false;
-  EXPECT_FALSE(delegate->recheckSpotlight());  // let go: register again
-  EXPECT_EQ(registrations, 2);
+  EXPECT_EQ(hotKey->registrations, 1);
+  spotlight->holds = false;
+  EXPECT_FALSE(delegate->recheckSpotlight());  // let go: register again, once
+  EXPECT_EQ(hotKey->registrations, 2);
   EXPECT_EQ(delegate->hotKeyStatus(), 2);
   EXPECT_FALSE(delegate->recheckSpotlight());  // free twice: nothing more
-  spotlight = true;
+  spotlight->holds = true;
   EXPECT_TRUE(delegate->recheckSpotlight());  // taken back: left as it is
-  EXPECT_EQ(registrations, 2);
+  EXPECT_EQ(hotKey->registrations, 2);
+  EXPECT_EQ(delegate->hotKeyStatus(), 2);
+}
+
+TEST_F(AppDelegateTest, EachHotKeyPressTogglesThePanel) {
+  delegate->applicationDidFinishLaunching();
+  const SearchPanel& panel = delegate->search().panel();
+  hotKey->press();
+  EXPECT_TRUE(panel.isVisible());
+  hotKey->press();
+  EXPECT_FALSE(panel.isVisible());
+  hotKey->press();
+  EXPECT_TRUE(panel.isVisible());
+  delegate->reopen();  // a second start always shows
+  EXPECT_TRUE(panel.isVisible());
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "fixture_tree.hpp"
-#include "hot_key.hpp"
+#include "platform/hot_key_backend.hpp"
 
 namespace jolstrand {
 namespace {
@@ -150,10 +150,10 @@ TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
 
 TEST(HotKey, ReportsTheXErrorWhenAnotherClientHoldsTheKey) {
   {
-    HotKey free([] {});
-    EXPECT_EQ(free.registerKey(), 0);
-    EXPECT_EQ(free.registerKey(), 0);  // again: still exactly one registration
-  }                                    // destroyed: the key is given back
+    const auto free = makeHotKeyBackend();
+    EXPECT_EQ(free->registerKey(), 0);
+    EXPECT_EQ(free->registerKey(), 0);  // again: still exactly one registration
+  }                                     // destroyed: the key is given back
 
   // Another client takes Super with every key, Space among them.
   xcb_connection_t* other = xcb_connect(nullptr, nullptr);
@@ -166,10 +166,10 @@ TEST(HotKey, ReportsTheXErrorWhenAnotherClientHoldsTheKey) {
   }
   std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));  // a sync
 
-  HotKey taken([] {});
-  EXPECT_EQ(taken.registerKey(), 10);  // BadAccess
+  const auto taken = makeHotKeyBackend();
+  EXPECT_EQ(taken->registerKey(), 10);  // BadAccess
   xcb_disconnect(other);
-  EXPECT_EQ(taken.registerKey(), 0);  // nothing half-grabbed was left in the way
+  EXPECT_EQ(taken->registerKey(), 0);  // nothing half-grabbed was left in the way
 }
 
 }  // namespace

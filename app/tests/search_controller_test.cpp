@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include "fakes.hpp"
 #include "fixture_tree.hpp"
-#include "platform/workspace.hpp"
 #include "result_row.hpp"
 #include "search_panel.hpp"
 
@@ -18,21 +18,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// Records what the controller asks of the desktop; icons are plain colours per path.
-class FakeWorkspace : public Workspace {
- public:
-  void openApplication(const std::string& path) override { opened.push_back(path); }
-  void reveal(const std::string& path) override { revealed.push_back(path); }
-  void openURL(const QUrl& /*url*/) override {}
-  QImage icon(const std::string& path, int points, qreal /*ratio*/) override {
-    QImage image(points, points, QImage::Format_RGB32);
-    image.fill(QColor::fromRgb(static_cast<QRgb>(std::hash<std::string>{}(path))));
-    return image;
-  }
-  std::vector<std::string> opened;
-  std::vector<std::string> revealed;
-};
 
 AppEntry app(const std::string& name) {
   return AppEntry("id." + name, "/Applications/" + name + ".app", name);
@@ -45,8 +30,6 @@ class SearchControllerTest : public ::testing::Test {
                          app("Notes"), app("Numbers"), app("Mail")});
     controller.matcher = [this] { return catalogue; };
     controller.usageStore = &store;
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    controller.screens = [screen] { return ScreenSnapshot{{}, {}, {screen}, {1, 1}}; };
   }
   void type(const QString& text) { QTest::keyClicks(&controller.field(), text); }
   void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -62,9 +45,12 @@ class SearchControllerTest : public ::testing::Test {
 
   testing::FixtureTree tree;
   UsageStore store{tree.path("usage.json")};
-  FakeWorkspace workspace;
+  testing::FakeWorkspace workspace;
   Matcher catalogue;
-  SearchController controller{workspace};
+  SearchController controller{workspace, [] {
+                                const QRect screen = QGuiApplication::primaryScreen()->geometry();
+                                return ScreenSnapshot{{}, {}, {screen}, {1, 1}};
+                              }};
 };
 
 TEST_F(SearchControllerTest, OpensAsTheSearchBarAloneWithoutHistory) {

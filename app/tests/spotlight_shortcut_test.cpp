@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "fixture_tree.hpp"
+#include "platform/spotlight_check.hpp"
 
 namespace jolstrand {
 namespace {
@@ -49,23 +50,16 @@ TEST(SpotlightShortcut, FollowsTheDecisionTable) {
 
 TEST(SpotlightShortcut, IsFreeOnLinuxUnlessTheStandInFileSaysOtherwise) {
   testing::FixtureTree tree;
-  const char* before = std::getenv("XDG_CONFIG_HOME");
-  const std::string saved = before != nullptr ? before : "";
-  setenv("XDG_CONFIG_HOME", tree.path("config").c_str(), 1);
-  EXPECT_FALSE(SpotlightShortcut::holdsCommandSpace());
+  const auto check = makeSpotlightCheck(tree.path("config"));
+  EXPECT_FALSE(check->holdsCommandSpace());
   tree.file("config/Jolstrand/symbolichotkeys.plist",
             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>AppleSymbolicHotKeys</key>"
             "<dict><key>64</key><dict><key>enabled</key><true/><key>value</key><dict>"
             "<key>parameters</key><array><integer>32</integer><integer>49</integer>"
             "<integer>1048576</integer></array></dict></dict></dict></dict></plist>");
-  EXPECT_TRUE(SpotlightShortcut::holdsCommandSpace());
+  EXPECT_TRUE(check->holdsCommandSpace());
   tree.file("config/Jolstrand/symbolichotkeys.plist", "garbage");
-  EXPECT_TRUE(SpotlightShortcut::holdsCommandSpace());
-  if (before != nullptr) {
-    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  } else {
-    unsetenv("XDG_CONFIG_HOME");
-  }
+  EXPECT_TRUE(check->holdsCommandSpace());
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "jolstrand/app_scanner.hpp"
 
 #include <algorithm>
-#include <cstdlib>
 #include <unordered_set>
 
 #include "bundle_info.hpp"
@@ -14,22 +13,16 @@ namespace {
 
 using detail::Domain;
 
-// JOLSTRAND_ROOT moves the local and system folders under it, for tests and the demo.
-std::optional<std::string> relocatedRoot() {
-  const char* root = std::getenv("JOLSTRAND_ROOT");
-  if (root == nullptr || *root == '\0') return std::nullopt;
-  return std::string(root);
+// A root that is not empty moves the local and system folders under it.
+std::vector<std::string> applicationFoldersOf(Domain domain, const std::string& home,
+                                              const std::string& root) {
+  if (!root.empty() && domain == Domain::local) return {root + "/Applications"};
+  if (!root.empty() && domain == Domain::system) return {root + "/System/Applications"};
+  return detail::applicationFolders(domain, home);
 }
 
-std::vector<std::string> applicationFoldersOf(Domain domain) {
-  const auto root = relocatedRoot();
-  if (root && domain == Domain::local) return {*root + "/Applications"};
-  if (root && domain == Domain::system) return {*root + "/System/Applications"};
-  return detail::applicationFolders(domain);
-}
-
-std::vector<std::string> coreServicesFoldersOf() {
-  if (const auto root = relocatedRoot()) return {*root + "/System/Library/CoreServices"};
+std::vector<std::string> coreServicesFoldersOf(const std::string& root) {
+  if (!root.empty()) return {root + "/System/Library/CoreServices"};
   return detail::coreServicesFolders();
 }
 
@@ -64,24 +57,25 @@ Classified classify(const detail::ListedEntry& item) {
 AppScanner::AppScanner(std::vector<Root> searchedRoots, std::vector<std::string> extraPaths)
     : roots(std::move(searchedRoots)), extraApps(std::move(extraPaths)) {}
 
-AppScanner AppScanner::standard() {
+AppScanner AppScanner::standard(const std::string& home, const std::string& root) {
   std::vector<Root> roots;
   for (const auto& [domain, depth] :
        {std::pair{Domain::local, 3}, std::pair{Domain::system, 2}, std::pair{Domain::user, 3}}) {
-    for (std::string& path : applicationFoldersOf(domain))
+    for (std::string& path : applicationFoldersOf(domain, home, root))
       roots.push_back({std::move(path), depth});
   }
   std::vector<std::string> extras;
-  for (const std::string& folder : coreServicesFoldersOf())
+  for (const std::string& folder : coreServicesFoldersOf(root))
     extras.push_back(folder + "/Finder.app");
-  return AppScanner(std::move(roots), std::move(extras));
+  AppScanner scanner(std::move(roots), std::move(extras));
+  scanner.unwatched = applicationFoldersOf(Domain::system, home, root);
+  return scanner;
 }
 
 std::vector<std::string> AppScanner::watchPaths() const {
-  const std::vector<std::string> system = applicationFoldersOf(Domain::system);
   std::vector<std::string> paths;
   for (const Root& root : roots) {
-    if (std::find(system.begin(), system.end(), root.path) != system.end()) continue;
+    if (std::find(unwatched.begin(), unwatched.end(), root.path) != unwatched.end()) continue;
     if (detail::fileExists(root.path)) paths.push_back(root.path);
   }
   return paths;

@@ -9,8 +9,8 @@ namespace jolstrand::detail {
 
 enum class Domain { local, system, user };
 
-/// The application folders of a domain, in the platform's order.
-[[nodiscard]] std::vector<std::string> applicationFolders(Domain domain);
+/// The application folders of a domain, in the platform's order; the user's are under home.
+[[nodiscard]] std::vector<std::string> applicationFolders(Domain domain, const std::string& home);
 
 /// The system's core-services folders.
 [[nodiscard]] std::vector<std::string> coreServicesFolders();

@@ -1,21 +1,17 @@
-#include <cstdlib>
-
 #include "icu_text.hpp"
 #include "platform_folders.hpp"
 
 namespace jolstrand::detail {
 
-std::vector<std::string> applicationFolders(Domain domain) {
+std::vector<std::string> applicationFolders(Domain domain, const std::string& home) {
   switch (domain) {
     case Domain::local:
       return {"/Applications"};
     case Domain::system:
       return {"/System/Applications"};
-    case Domain::user: {
-      const char* home = std::getenv("HOME");
-      if (home == nullptr || *home == '\0') return {};
-      return {std::string(home) + "/Applications"};
-    }
+    case Domain::user:
+      if (home.empty()) return {};
+      return {home + "/Applications"};
   }
   return {};
 }

@@ -1,7 +1,6 @@
 #include <sysdir.h>
 
 #include <climits>
-#include <cstdlib>
 
 #include "cf_ref.hpp"
 #include "platform_folders.hpp"
@@ -10,15 +9,15 @@ namespace jolstrand::detail {
 namespace {
 
 std::vector<std::string> searchPaths(sysdir_search_path_directory_t directory,
-                                     sysdir_search_path_domain_mask_t domains) {
+                                     sysdir_search_path_domain_mask_t domains,
+                                     const std::string& home) {
   std::vector<std::string> paths;
   char path[PATH_MAX];
   auto state = sysdir_start_search_path_enumeration(directory, domains);
   while ((state = sysdir_get_next_search_path_enumeration(state, path)) != 0) {
     std::string found(path);
     if (found.starts_with('~')) {  // the user domain answers relative to the home folder
-      const char* home = std::getenv("HOME");
-      found = std::string(home != nullptr ? home : "") + found.substr(1);
+      found = home + found.substr(1);
     }
     paths.push_back(std::move(found));
   }
@@ -33,20 +32,20 @@ CFRef<CFURLRef> fileURL(const std::string& path, bool directory) {
 
 }  // namespace
 
-std::vector<std::string> applicationFolders(Domain domain) {
+std::vector<std::string> applicationFolders(Domain domain, const std::string& home) {
   switch (domain) {
     case Domain::local:
-      return searchPaths(SYSDIR_DIRECTORY_APPLICATION, SYSDIR_DOMAIN_MASK_LOCAL);
+      return searchPaths(SYSDIR_DIRECTORY_APPLICATION, SYSDIR_DOMAIN_MASK_LOCAL, home);
     case Domain::system:
-      return searchPaths(SYSDIR_DIRECTORY_APPLICATION, SYSDIR_DOMAIN_MASK_SYSTEM);
+      return searchPaths(SYSDIR_DIRECTORY_APPLICATION, SYSDIR_DOMAIN_MASK_SYSTEM, home);
     case Domain::user:
-      return searchPaths(SYSDIR_DIRECTORY_APPLICATION, SYSDIR_DOMAIN_MASK_USER);
+      return searchPaths(SYSDIR_DIRECTORY_APPLICATION, SYSDIR_DOMAIN_MASK_USER, home);
   }
   return {};
 }
 
 std::vector<std::string> coreServicesFolders() {
-  return searchPaths(SYSDIR_DIRECTORY_CORESERVICE, SYSDIR_DOMAIN_MASK_SYSTEM);
+  return searchPaths(SYSDIR_DIRECTORY_CORESERVICE, SYSDIR_DOMAIN_MASK_SYSTEM, {});
 }
 
 bool isPackage(const std::string& path) {

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -28,16 +27,12 @@ double decayFactor(double elapsed) {
 
 }  // namespace
 
-std::string UsageStore::defaultURL() {
-  const char* home = std::getenv("HOME");
-  const std::string homeFolder = home != nullptr ? home : "";
+std::string UsageStore::defaultURL(const std::string& home,
+                                   [[maybe_unused]] const std::string& dataHome) {
 #if defined(__APPLE__)
-  return homeFolder + "/Library/Application Support/Jolstrand/usage.json";
+  return home + "/Library/Application Support/Jolstrand/usage.json";
 #else
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  const std::string dataFolder =
-      dataHome != nullptr && *dataHome != '\0' ? dataHome : homeFolder + "/.local/share";
-  return dataFolder + "/Jolstrand/usage.json";
+  return (dataHome.empty() ? home + "/.local/share" : dataHome) + "/Jolstrand/usage.json";
 #endif
 }
 

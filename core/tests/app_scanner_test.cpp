@@ -293,10 +293,7 @@ TEST(AppScannerWatchPaths, WatchesExistingRootsButNotTheSystemFolder) {
   tree.folder("Applications");
   tree.folder("System/Applications");
   tree.folder("Home/Applications");
-  const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
-  setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
-  setenv("HOME", tree.path("Home").c_str(), 1);
-  const AppScanner scanner = AppScanner::standard();
+  const AppScanner scanner = AppScanner::standard(tree.path("Home"), tree.path(""));
   ASSERT_EQ(scanner.roots.size(), 3U);
   EXPECT_EQ(scanner.roots[0].path, tree.path("Applications"));
   EXPECT_EQ(scanner.roots[1].depth, 2);
@@ -306,8 +303,6 @@ TEST(AppScannerWatchPaths, WatchesExistingRootsButNotTheSystemFolder) {
               ElementsAre(tree.path("Applications"), tree.path("Home/Applications")));
   std::filesystem::remove(tree.path("Home/Applications"));
   EXPECT_THAT(scanner.watchPaths(), ElementsAre(tree.path("Applications")));
-  unsetenv("JOLSTRAND_ROOT");
-  setenv("HOME", home.c_str(), 1);
 }
 
 AppScanner::Collected pair(const std::string& id, const std::string& path, const std::string& name,

@@ -258,18 +258,8 @@ TEST(UsageStoreFile, IsAlwaysCompleteWhenTheWriterIsKilled) {
 }
 
 TEST(UsageStoreDefaultURL, FollowsTheDataHome) {
-  const char* savedData = std::getenv("XDG_DATA_HOME");
-  const std::string saved = savedData != nullptr ? savedData : "";
-  setenv("XDG_DATA_HOME", "/data", 1);
-  EXPECT_EQ(UsageStore::defaultURL(), "/data/Jolstrand/usage.json");
-  setenv("XDG_DATA_HOME", "", 1);
-  EXPECT_EQ(UsageStore::defaultURL(),
-            std::string(std::getenv("HOME")) + "/.local/share/Jolstrand/usage.json");
-  if (savedData != nullptr) {
-    setenv("XDG_DATA_HOME", saved.c_str(), 1);
-  } else {
-    unsetenv("XDG_DATA_HOME");
-  }
+  EXPECT_EQ(UsageStore::defaultURL("/home/u", "/data"), "/data/Jolstrand/usage.json");
+  EXPECT_EQ(UsageStore::defaultURL("/home/u", ""), "/home/u/.local/share/Jolstrand/usage.json");
 }
 
 TEST(UsageStoreConcurrency, RecordsFromManyThreadsWithoutLosingALaunch) {

@@ -7,7 +7,9 @@
 #include <QTest>
 #include <cstdio>
 
+#include "environment.hpp"
 #include "jolstrand/app_scanner.hpp"
+#include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "result_row.hpp"
 #include "search_controller.hpp"
@@ -19,10 +21,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: panel_snapshot OUT.png QUERY\n");
     return 2;
   }
-  jolstrand::Matcher matcher(jolstrand::AppScanner::standard().scan());
-  jolstrand::UsageStore usage(jolstrand::UsageStore::defaultURL());
+  const auto environment = jolstrand::Environment::fromProcess();
+  jolstrand::Matcher matcher(
+      jolstrand::AppScanner::standard(environment.home, environment.root).scan());
+  jolstrand::UsageStore usage(
+      jolstrand::UsageStore::defaultURL(environment.home, environment.dataHome));
   const auto workspace = jolstrand::makeWorkspace();
-  jolstrand::SearchController controller(*workspace);
+  jolstrand::SearchController controller(*workspace, &jolstrand::currentScreenSnapshot);
   controller.matcher = [&] { return matcher; };
   controller.usageStore = &usage;
   controller.show();

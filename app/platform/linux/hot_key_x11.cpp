@@ -4,14 +4,13 @@
 
 #include <xcb/xcb.h>
 
-#include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <array>
 #include <memory>
 
-#include "hot_key.hpp"
+#include "platform/hot_key_backend.hpp"
 #include "trace.hpp"
 
 namespace jolstrand {
@@ -46,31 +45,29 @@ xcb_keycode_t keycodeFor(xcb_connection_t* connection, uint32_t keysym) {
   return 0;
 }
 
-class X11HotKey final : public HotKey::Platform, public QAbstractNativeEventFilter {
+class X11HotKey final : public HotKeyBackend, public QAbstractNativeEventFilter {
  public:
-  explicit X11HotKey(const std::function<void()>& action) : action_(action) {}
-
   ~X11HotKey() override {
-    release();
+    unregisterKey();
     if (filtering_) QCoreApplication::instance()->removeNativeEventFilter(this);
   }
 
-  std::int32_t grab() override {
-    release();
+  std::int32_t registerKey() override {
+    unregisterKey();
     auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                                    : nullptr;
-    if (x11 == nullptr || x11->connection() == nullptr) return HotKey::unavailable;
+    if (x11 == nullptr || x11->connection() == nullptr) return unavailable;
     connection_ = x11->connection();
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
     keycode_ = keycodeFor(connection_, spaceKeysym);
-    if (keycode_ == 0) return HotKey::unavailable;
+    if (keycode_ == 0) return unavailable;
     for (const uint16_t modifiers : grabbedModifiers) {
       const xcb_void_cookie_t cookie = xcb_grab_key_checked(
           connection_, 1, root_, modifiers, keycode_, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
       if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
         const std::int32_t code = error->error_code;
         std::free(error);
-        release();  // no half registration
+        unregisterKey();  // no half registration
         return code;
       }
       grabbed_ = true;
@@ -82,20 +79,7 @@ class X11HotKey final : public HotKey::Platform, public QAbstractNativeEventFilt
     return 0;
   }
 
-  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override {
-    if (!grabbed_ || type != "xcb_generic_event_t") return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_KEY_PRESS) return false;
-    const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
-    if (press->detail != keycode_ || (press->state & ~(capsLock | numLock)) != super) return false;
-    Trace::begin(Trace::Span::hotKeyToPanel);
-    // Run after this event's dispatch, on the main thread, once per press.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), action_, Qt::QueuedConnection);
-    return true;
-  }
-
- private:
-  void release() {
+  void unregisterKey() override {
     if (!grabbed_) return;
     for (const uint16_t modifiers : grabbedModifiers) {
       xcb_ungrab_key(connection_, keycode_, root_, modifiers);
@@ -104,7 +88,19 @@ class X11HotKey final : public HotKey::Platform, public QAbstractNativeEventFilt
     grabbed_ = false;
   }
 
-  const std::function<void()>& action_;
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override {
+    if (!grabbed_ || type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_KEY_PRESS) return false;
+    const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
+    if (press->detail != keycode_ || (press->state & ~(capsLock | numLock)) != super) return false;
+    Trace::begin(Trace::Span::hotKeyToPanel);
+    // Emitted after this event's dispatch, once per press.
+    QMetaObject::invokeMethod(this, &X11HotKey::pressed, Qt::QueuedConnection);
+    return true;
+  }
+
+ private:
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t root_ = 0;
   xcb_keycode_t keycode_ = 0;
@@ -114,8 +110,8 @@ class X11HotKey final : public HotKey::Platform, public QAbstractNativeEventFilt
 
 }  // namespace
 
-std::unique_ptr<HotKey::Platform> HotKey::makePlatform(const std::function<void()>& action) {
-  return std::make_unique<X11HotKey>(action);
+std::unique_ptr<HotKeyBackend> makeHotKeyBackend() {
+  return std::make_unique<X11HotKey>();
 }
 
 }  // namespace jolstrand

@@ -2,9 +2,7 @@
 
 #include <Carbon/Carbon.h>
 
-#include <QCoreApplication>
-
-#include "hot_key.hpp"
+#include "platform/hot_key_backend.hpp"
 
 namespace jolstrand {
 namespace {
@@ -12,44 +10,41 @@ namespace {
 constexpr UInt32 spaceKey = 49;
 constexpr OSType signature = 0x4A4F4C52;  // "JOLR"
 
-class CarbonHotKey final : public HotKey::Platform {
+class CarbonHotKey final : public HotKeyBackend {
  public:
-  explicit CarbonHotKey(const std::function<void()>& action) : action_(action) {}
-  ~CarbonHotKey() override { release(); }
+  ~CarbonHotKey() override { unregisterKey(); }
 
-  std::int32_t grab() override {
-    release();
-    const EventTypeSpec pressed{kEventClassKeyboard, kEventHotKeyPressed};
-    InstallEventHandler(GetApplicationEventTarget(), &CarbonHotKey::callback, 1, &pressed, this,
+  std::int32_t registerKey() override {
+    unregisterKey();
+    const EventTypeSpec pressedType{kEventClassKeyboard, kEventHotKeyPressed};
+    InstallEventHandler(GetApplicationEventTarget(), &CarbonHotKey::callback, 1, &pressedType, this,
                         &handler_);
     const EventHotKeyID identifier{signature, 1};
     return RegisterEventHotKey(spaceKey, cmdKey, identifier, GetApplicationEventTarget(), 0, &ref_);
   }
 
- private:
-  static OSStatus callback(EventHandlerCallRef /*next*/, EventRef /*event*/, void* self) {
-    const auto* platform = static_cast<CarbonHotKey*>(self);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), platform->action_,
-                              Qt::QueuedConnection);
-    return noErr;
-  }
-
-  void release() {
+  void unregisterKey() override {
     if (ref_ != nullptr) UnregisterEventHotKey(ref_);
     if (handler_ != nullptr) RemoveEventHandler(handler_);
     ref_ = nullptr;
     handler_ = nullptr;
   }
 
-  const std::function<void()>& action_;
+ private:
+  static OSStatus callback(EventHandlerCallRef /*next*/, EventRef /*event*/, void* self) {
+    QMetaObject::invokeMethod(static_cast<CarbonHotKey*>(self), &CarbonHotKey::pressed,
+                              Qt::QueuedConnection);
+    return noErr;
+  }
+
   EventHotKeyRef ref_ = nullptr;
   EventHandlerRef handler_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<HotKey::Platform> HotKey::makePlatform(const std::function<void()>& action) {
-  return std::make_unique<CarbonHotKey>(action);
+std::unique_ptr<HotKeyBackend> makeHotKeyBackend() {
+  return std::make_unique<CarbonHotKey>();
 }
 
 }  // namespace jolstrand

@@ -2,9 +2,10 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include "platform/spotlight_check.hpp"
 #include "spotlight_shortcut.hpp"
 
-namespace jolstrand::SpotlightShortcut {
+namespace jolstrand {
 namespace {
 
 PropertyListValue converted(CFTypeRef value, int depth) {
@@ -58,16 +59,24 @@ PropertyListValue converted(CFTypeRef value, int depth) {
   return {};
 }
 
+class SymbolicHotKeyPreferences final : public SpotlightCheck {
+ public:
+  bool holdsCommandSpace() override {
+    const CFStringRef domain = CFSTR("com.apple.symbolichotkeys");
+    CFPreferencesAppSynchronize(domain);
+    const CFPropertyListRef value =
+        CFPreferencesCopyAppValue(CFSTR("AppleSymbolicHotKeys"), domain);
+    if (value == nullptr) return SpotlightShortcut::holdsCommandSpace(std::nullopt);
+    const bool holds = SpotlightShortcut::holdsCommandSpace(converted(value, 0));
+    CFRelease(value);
+    return holds;
+  }
+};
+
 }  // namespace
 
-bool holdsCommandSpace() {
-  const CFStringRef domain = CFSTR("com.apple.symbolichotkeys");
-  CFPreferencesAppSynchronize(domain);
-  const CFPropertyListRef value = CFPreferencesCopyAppValue(CFSTR("AppleSymbolicHotKeys"), domain);
-  if (value == nullptr) return holdsCommandSpace(std::nullopt);
-  const bool holds = holdsCommandSpace(converted(value, 0));
-  CFRelease(value);
-  return holds;
+std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string /*configHome*/) {
+  return std::make_unique<SymbolicHotKeyPreferences>();
 }
 
-}  // namespace jolstrand::SpotlightShortcut
+}  // namespace jolstrand

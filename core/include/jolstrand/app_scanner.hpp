@@ -35,12 +35,12 @@ class AppScanner {
 
   AppScanner(std::vector<Root> roots, std::vector<std::string> extraApps);
 
-  /// The platform's application folders: local (depth 3), system (depth 2), the user's
-  /// (depth 3), and Finder as an extra application. JOLSTRAND_ROOT, when set and not empty,
-  /// moves the local, system and core-services folders under it.
-  [[nodiscard]] static AppScanner standard();
+  /// The platform's application folders: local (depth 3), system (depth 2), the user's under
+  /// home (depth 3), and Finder as an extra application. A root that is not empty moves the
+  /// local, system and core-services folders under it (tests and the demo).
+  [[nodiscard]] static AppScanner standard(const std::string& home, const std::string& root);
 
-  /// The roots that exist, except the system's application folders: what to watch for changes.
+  /// The roots that exist, except those in `unwatched`: what to watch for changes.
   [[nodiscard]] std::vector<std::string> watchPaths() const;
 
   /// One complete search: the catalogue, deduplicated and ordered.
@@ -62,6 +62,8 @@ class AppScanner {
 
   std::vector<Root> roots;
   std::vector<std::string> extraApps;
+  /// Roots that never change while the system runs (the system's application folders).
+  std::vector<std::string> unwatched;
 };
 
 }  // namespace jolstrand

@@ -32,9 +32,10 @@ class UsageStore {
   /// The time over which a score decays to half: 14 days, in seconds.
   static constexpr double halfLife = 1209600;
 
-  /// Where the file lives: ${XDG_DATA_HOME:-$HOME/.local/share}/Jolstrand/usage.json on Linux,
-  /// ~/Library/Application Support/Jolstrand/usage.json on macOS. Nothing is created here.
-  [[nodiscard]] static std::string defaultURL();
+  /// Where the file lives: DATAHOME/Jolstrand/usage.json on Linux (HOME/.local/share when
+  /// dataHome is empty), HOME/Library/Application Support/Jolstrand/usage.json on macOS.
+  /// Nothing is created here.
+  [[nodiscard]] static std::string defaultURL(const std::string& home, const std::string& dataHome);
 
   /// Binds the store to fileURL and loads it at once, on the calling thread.
   explicit UsageStore(std::string fileURL);

@@ -1,0 +1,34 @@
+#include "environment.hpp"
+
+#include <cstdlib>
+#include <initializer_list>
+
+namespace jolstrand {
+namespace {
+
+// The first of the variables that is set and not empty, else "".
+std::string firstSet(std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return {};
+}
+
+}  // namespace
+
+Environment Environment::fromProcess() {
+  Environment environment;
+  environment.home = firstSet({"HOME"});
+  environment.dataHome = firstSet({"XDG_DATA_HOME"});
+  if (environment.dataHome.empty()) environment.dataHome = environment.home + "/.local/share";
+  environment.configHome = firstSet({"XDG_CONFIG_HOME"});
+  if (environment.configHome.empty()) environment.configHome = environment.home + "/.config";
+  environment.runtimeDir = firstSet({"XDG_RUNTIME_DIR"});
+  environment.root = firstSet({"JOLSTRAND_ROOT"});
+  environment.traceFile = firstSet({"JOLSTRAND_TRACE"});
+  environment.locale = firstSet({"LC_ALL", "LC_COLLATE", "LANG"});
+  return environment;
+}
+
+}  // namespace jolstrand

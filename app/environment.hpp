@@ -1,0 +1,22 @@
+#pragma once
+// What the launcher takes from its process environment, read once at start by fromProcess()
+// and handed to whatever needs it; nothing else in the launcher or the core reads it.
+
+#include <string>
+
+namespace jolstrand {
+
+struct Environment {
+  std::string home;        ///< HOME
+  std::string dataHome;    ///< XDG_DATA_HOME, else HOME/.local/share
+  std::string configHome;  ///< XDG_CONFIG_HOME, else HOME/.config
+  std::string runtimeDir;  ///< XDG_RUNTIME_DIR; empty when not set
+  std::string root;        ///< JOLSTRAND_ROOT: moves the system's folders under it; may be empty
+  std::string traceFile;   ///< JOLSTRAND_TRACE: where latencies are traced; may be empty
+  std::string locale;      ///< the collation locale: LC_ALL, else LC_COLLATE, else LANG
+
+  /// Reads the variables of this process. Empty values count as not set.
+  [[nodiscard]] static Environment fromProcess();
+};
+
+}  // namespace jolstrand
