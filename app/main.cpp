@@ -7,11 +7,13 @@
 
 #include "command_line.hpp"
 #include "environment.hpp"
+#include "jolstrand/collation.hpp"
 #include "launcher.hpp"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
   const auto environment = jolstrand::Environment::fromProcess();
+  jolstrand::Collator::useForProcess(environment.locale);
   if (jolstrand::wantsCommandLine(args)) {
     return jolstrand::runCommandLine(args, environment, std::cout);
   }

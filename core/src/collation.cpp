@@ -1,7 +1,6 @@
 #include "jolstrand/collation.hpp"
 
 #include <cstdlib>
-#include <memory>
 
 #include <unicode/coll.h>
 
@@ -10,23 +9,17 @@
 namespace jolstrand {
 namespace {
 
-// The collation locale named by the environment, as ICU spells it ("de_DE", "" for root).
-std::string environmentLocale() {
-  for (const char* variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value == nullptr || *value == '\0') continue;
-    std::string name(value);
-    name = name.substr(0, name.find_first_of(".@"));
-    if (name == "C" || name == "POSIX") return {};
-    return name;
-  }
-  return {};
+// The locale as ICU spells it ("de_DE"; "" for root).
+std::string icuLocale(std::string_view locale) {
+  std::string name(locale.substr(0, locale.find_first_of(".@")));
+  if (name == "C" || name == "POSIX") return {};
+  return name;
 }
 
-std::unique_ptr<icu::Collator> makeCollator() {
+std::unique_ptr<icu::Collator> makeCollator(std::string_view locale) {
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::Collator> collator(
-      icu::Collator::createInstance(icu::Locale(environmentLocale().c_str()), status));
+      icu::Collator::createInstance(icu::Locale(icuLocale(locale).c_str()), status));
   if (U_FAILURE(status) || !collator) {
     status = U_ZERO_ERROR;
     collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
@@ -37,35 +30,58 @@ std::unique_ptr<icu::Collator> makeCollator() {
   return collator;
 }
 
-const icu::Collator& collator() {
-  static const icu::Collator* const prototype = makeCollator().release();  // kept to the end
-  thread_local const std::unique_ptr<icu::Collator> own(prototype->clone());
-  // The analyzer takes the thread_local's destructor to run on return.
-  return *own;  // NOLINT(clang-analyzer-cplusplus.NewDelete)
+std::unique_ptr<const Collator>& processCollator() {
+  static std::unique_ptr<const Collator> collator = std::make_unique<const Collator>("");
+  return collator;
 }
 
 }  // namespace
 
-bool localizedStandardLess(std::string_view a, std::string_view b) {
+// ICU's collators may be used from several threads at once through their const operations.
+struct Collator::Icu {
+  std::unique_ptr<const icu::Collator> collator;
+};
+
+Collator::Collator(std::string_view locale) : icu_(new Icu{makeCollator(locale)}) {}
+
+Collator::~Collator() = default;
+
+bool Collator::less(std::string_view a, std::string_view b) const {
   UErrorCode status = U_ZERO_ERROR;
-  const UCollationResult result =
-      collator().compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
-                             icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
+  const UCollationResult result = icu_->collator->compareUTF8(
+      icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
+      icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
   return U_SUCCESS(status) && result == UCOL_LESS;
 }
 
-std::string localizedSortKey(std::string_view name) {
+std::string Collator::sortKey(std::string_view name) const {
   const icu::UnicodeString text = detail::decodeUtf8(name);
   std::string key(64, '\0');
   for (;;) {
-    const int32_t needed = collator().getSortKey(text, reinterpret_cast<uint8_t*>(key.data()),
-                                                 static_cast<int32_t>(key.size()));
+    const int32_t needed = icu_->collator->getSortKey(text, reinterpret_cast<uint8_t*>(key.data()),
+                                                      static_cast<int32_t>(key.size()));
     if (needed <= static_cast<int32_t>(key.size())) {
       key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);  // drop the final NUL
       return key;
     }
     key.resize(static_cast<std::size_t>(needed));
   }
+}
+
+void Collator::useForProcess(std::string_view locale) {
+  processCollator() = std::make_unique<const Collator>(locale);
+}
+
+const Collator& Collator::process() {
+  return *processCollator();
+}
+
+bool localizedStandardLess(std::string_view a, std::string_view b) {
+  return Collator::process().less(a, b);
+}
+
+std::string localizedSortKey(std::string_view name) {
+  return Collator::process().sortKey(name);
 }
 
 }  // namespace jolstrand

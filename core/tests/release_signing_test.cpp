@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "fixture_tree.hpp"
+#include "scoped_variable.hpp"
 
 namespace jolstrand {
 namespace {
@@ -269,15 +270,16 @@ TEST(ReleaseSigningNotes, EscapeAttributes) {
 }
 
 TEST(ReleaseSigningAppcast, WritesTheSignedFeed) {
-  setenv("TZ", "America/New_York", 1);
-  tzset();
   const auto pair = Signing::makeKeyPair();
   const std::string dmg = "disk image bytes";
   const auto date = std::chrono::system_clock::from_time_t(1735732800);  // 2025-01-01 12:00 UTC
-  const std::string feed =
-      Signing::appcast(dmg, "1.2", 42, "- Faster\n- Safer", "https://example.com/J.dmg?a=1&b=\"2\"",
-                       "12.0", date, pair.privateKey);
-  unsetenv("TZ");
+  std::string feed;
+  {
+    const testing::ScopedVariable zone("TZ", "America/New_York");  // the feed's dates are UTC
+    tzset();
+    feed = Signing::appcast(dmg, "1.2", 42, "- Faster\n- Safer",
+                            "https://example.com/J.dmg?a=1&b=\"2\"", "12.0", date, pair.privateKey);
+  }
   tzset();
   const std::string body =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
