@@ -49,11 +49,12 @@ void AppDelegate::rescan() {
   }
   scanning_ = true;
   // The catalogue and its matcher are built on the scan queue; only the swap is main-thread work.
-  scanQueue_.async([&mainQueue = mainQueue_, &catalogue = *catalogue_, self = QPointer(this)] {
-    Matcher matcher(catalogue.scan());
-    mainQueue.post([self, matcher = std::move(matcher)]() mutable {
-      if (self) self->install(std::move(matcher));
-    });
+  // The queue is drained before the controller's other members go, so the scan may use them.
+  scanQueue_.async([this] {
+    Matcher matcher(catalogue_->scan());
+    QMetaObject::invokeMethod(
+        this, [this, matcher = std::move(matcher)]() mutable { install(std::move(matcher)); },
+        Qt::QueuedConnection);
   });
 }
 

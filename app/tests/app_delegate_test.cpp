@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -18,7 +19,6 @@
 namespace jolstrand {
 namespace {
 
-using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 
 // Scans that wait, one at a time, until the test lets them finish.
@@ -123,18 +123,18 @@ TEST_F(AppDelegateTest, CollapsesRequestsDuringAScanIntoOneFollowUp) {
   const LogCapture capture([&](std::string_view line) { log.emplace_back(line); });
 
   delegate->rescan();
-  ASSERT_TRUE(queue.runUntil([&] { return gate.started() == 1; }, 5s));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return gate.started() == 1; }));
   delegate->rescan();
   delegate->rescan();
   delegate->rescan();
   gate.release();
-  ASSERT_TRUE(queue.runUntil([&] { return gate.started() == 2; }, 5s));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return gate.started() == 2; }));
   // The follow-up started only after the first result was installed and logged.
   EXPECT_THAT(log, ElementsAre("Jolstrand: rescan found 1 apps"));
   EXPECT_EQ(delegate->matcher().entries().at(0).id(), "id1");
   gate.release();
-  ASSERT_TRUE(queue.runUntil([&] { return log.size() == 2; }, 5s));
-  queue.runUntilCalm(200ms, 2s);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return log.size() == 2; }));
+  QTest::qWait(200);  // time for a wrongful third scan to start
   EXPECT_EQ(gate.started(), 2);
   EXPECT_EQ(delegate->matcher().entries().at(0).id(), "id2");
 }
