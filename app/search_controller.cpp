@@ -1,7 +1,7 @@
 #include "search_controller.hpp"
 
-#include <QApplication>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +10,7 @@
 #include "key_table.hpp"
 #include "panel_layout.hpp"
 #include "platform/workspace.hpp"
+#include "qt_text.hpp"
 #include "result_row.hpp"
 #include "search_panel.hpp"
 #include "symbols.hpp"
@@ -19,10 +20,6 @@ namespace jolstrand {
 namespace {
 
 constexpr int iconPoints = 32;
-
-QString qtString(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The visible area of the chosen screen, else of the primary screen, else of the first.
 QRect visibleArea(const ScreenSnapshot& snapshot) {
@@ -41,13 +38,12 @@ SearchController::SearchController(Workspace& workspace, ScreenSnapshotSource sc
     : matcher([] { return Matcher(); }),
       workspace_(workspace),
       screens_(std::move(screens)),
-      panel_(std::make_unique<SearchPanel>()) {
+      panel_(std::make_unique<SearchPanel>()),
+      icons_(workspace, iconPoints) {
   build();
 }
 
-SearchController::~SearchController() {
-  iconLoader_.waitForDone();
-}
+SearchController::~SearchController() = default;
 
 void SearchController::build() {
   field_ = new QLineEdit(panel_.get());
@@ -112,7 +108,7 @@ void SearchController::toggle() {
 }
 
 void SearchController::catalogueChanged() {
-  iconCache_.clear();
+  icons_.clear();
   if (panel_->isVisible()) update();
 }
 
@@ -143,7 +139,7 @@ void SearchController::layOut() {
     row.setName(qtString(entry.displayName()));
     row.setSelected(i == selection_);
     row.show();
-    setIcon(row, entry.path());
+    icons_.setIcon(row, entry.path(), panel_->devicePixelRatioF());
   }
   Trace::end(Trace::Span::keyToRows);
 }
@@ -207,30 +203,6 @@ void SearchController::activateSelection(bool reveal) {
   // Recorded before, and whatever the outcome of, the open.
   if (usageStore != nullptr) usageStore->recordLaunch(entry.id(), std::chrono::system_clock::now());
   workspace_.openApplication(entry.path());
-}
-
-void SearchController::setIcon(ResultRow& row, const std::string& path) {
-  row.path = path;
-  const QString key = qtString(path);
-  if (const auto cached = iconCache_.constFind(key); cached != iconCache_.constEnd()) {
-    row.setIcon(*cached);
-    return;
-  }
-  row.setIcon(QPixmap());
-  const qreal ratio = panel_->devicePixelRatioF();
-  iconLoader_.start([this, alive = std::weak_ptr(alive_), rowPointer = &row, path, key, ratio,
-                     &workspace = workspace_] {
-    QImage image = workspace.icon(path, iconPoints, ratio);
-    QMetaObject::invokeMethod(
-        qApp,
-        [this, alive, rowPointer, path, key, image = std::move(image)] {
-          if (alive.expired()) return;  // the controller, and its rows, are gone
-          const QPixmap icon = QPixmap::fromImage(image);
-          iconCache_.insert(key, icon);
-          if (rowPointer->path == path) rowPointer->setIcon(icon);  // else it moved on
-        },
-        Qt::QueuedConnection);
-  });
 }
 
 }  // namespace jolstrand

@@ -4,17 +4,15 @@
 // matcher over the current catalogue with the launch scores taken when the panel opened, and
 // lays out at most nine results below a fixed top edge. Keys and the mouse move the selection;
 // Return opens and records the launch, Command-Return reveals, Escape or losing focus hides.
-// Icons load off the main thread and are cached by path until the catalogue changes.
-// Main thread only.
+// Icons come from an IconCache, emptied when the catalogue changes. Main thread only.
 
-#include <QHash>
 #include <QObject>
-#include <QPixmap>
-#include <QThreadPool>
+#include <QRect>
 #include <array>
 #include <functional>
 #include <memory>
 
+#include "icon_cache.hpp"
 #include "jolstrand/matcher.hpp"
 #include "jolstrand/usage_store.hpp"
 #include "target_screen.hpp"
@@ -68,7 +66,6 @@ class SearchController : public QObject {
   bool handleKey(QKeyEvent* event);
   void select(int index);
   void activateSelection(bool reveal);
-  void setIcon(ResultRow& row, const std::string& path);
 
   Workspace& workspace_;
   const ScreenSnapshotSource screens_;
@@ -80,10 +77,8 @@ class SearchController : public QObject {
   std::vector<Match> results_;
   int selection_ = 0;
   UsageScores usage_;
-  QRect visible_;  // the visible area of the screen the panel is on
-  QHash<QString, QPixmap> iconCache_;
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // weakly held by icon loads
-  QThreadPool iconLoader_;  // last: waited for first, so no load outlives the controller
+  QRect visible_;    // the visible area of the screen the panel is on
+  IconCache icons_;  // after the panel: its loads end before the rows go
 };
 
 }  // namespace jolstrand

@@ -17,6 +17,7 @@
 #include "jolstrand/log.hpp"
 #include "platform/detached_process.hpp"
 #include "platform/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace jolstrand {
 namespace {
@@ -24,10 +25,6 @@ namespace {
 bool isExecutableFile(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
-}
-
-QString qtPath(const std::string& path) {
-  return QString::fromUtf8(path.data(), qsizetype(path.size()));
 }
 
 QImage generic(int pixels) {
@@ -54,7 +51,7 @@ class LinuxWorkspace final : public Workspace {
   }
 
   void reveal(const std::string& path) override {
-    const QString url = QUrl::fromLocalFile(qtPath(path)).toString(QUrl::FullyEncoded);
+    const QString url = QUrl::fromLocalFile(qtString(path)).toString(QUrl::FullyEncoded);
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
@@ -62,7 +59,7 @@ class LinuxWorkspace final : public Workspace {
     call << QStringList{url} << QString();
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(qtPath(path)).absolutePath()));
+      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(qtString(path)).absolutePath()));
     }
   }
 
@@ -71,7 +68,7 @@ class LinuxWorkspace final : public Workspace {
   QImage icon(const std::string& path, int points, qreal pixelRatio) override {
     const int pixels = qRound(points * pixelRatio);
     QImage image;
-    if (const auto file = bundleIconFile(path)) image.load(qtPath(*file));
+    if (const auto file = bundleIconFile(path)) image.load(qtString(*file));
     if (image.isNull()) image = generic(pixels);
     image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(pixelRatio);
