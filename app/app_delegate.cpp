@@ -61,7 +61,7 @@ void AppDelegate::rescan() {
 void AppDelegate::install(Matcher matcher) {
   Trace::begin(Trace::Span::rescanInstall);
   matcher_ = std::move(matcher);
-  logLine("Jolstrand: rescan found " + std::to_string(matcher_.entries().size()) + " apps");
+  logLine("rescan found " + std::to_string(matcher_.entries().size()) + " apps");
   scanning_ = false;
   search_.catalogueChanged();
   Trace::end(Trace::Span::rescanInstall);

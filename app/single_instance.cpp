@@ -48,7 +48,7 @@ bool SingleInstance::listen() {
   // Nobody answered on it, so the socket was left by a launcher that ended: take it over.
   QLocalServer::removeServer(socketPath_);
   if (server_.listen(socketPath_)) return true;
-  logLine("Jolstrand: couldn't listen on " + socketPath_.toStdString() + ": " +
+  logLine("couldn't listen on " + socketPath_.toStdString() + ": " +
           server_.errorString().toStdString());
   return false;
 }

@@ -57,8 +57,7 @@ class InotifySource final : public ChangeSource {
     if (inotify_.valid()) {
       for (const std::string& path : paths_) addTree(path, true);
     } else {
-      logLine(std::string("Jolstrand: couldn't watch the application folders: ") +
-              std::strerror(errno));
+      logLine(std::string("couldn't watch the application folders: ") + std::strerror(errno));
     }
     {
       const std::lock_guard lock(mutex_);
@@ -94,7 +93,7 @@ class InotifySource final : public ChangeSource {
   void reportWatchLimit() {
     if (std::exchange(reportedLimit_, true)) return;
     logLine(
-        "Jolstrand: watching is incomplete: the system's limit on inotify watches "
+        "watching is incomplete: the system's limit on inotify watches "
         "(fs.inotify.max_user_watches) is reached, so changes in some application folders "
         "will not be noticed");
   }

@@ -13,6 +13,8 @@
 namespace jolstrand {
 namespace {
 
+constexpr std::string_view prefix = "Jolstrand: ";
+
 std::mutex& sinkMutex() {
   static std::mutex mutex;
   return mutex;
@@ -25,13 +27,13 @@ std::function<void(std::string_view)>& capturedSink() {
 
 }  // namespace
 
-void logLine(std::string_view line) {
+void logLine(std::string_view message) {
+  const std::string text = std::string(prefix) + std::string(message);
   const std::lock_guard lock(sinkMutex());
   if (capturedSink()) {
-    capturedSink()(line);
+    capturedSink()(text);
     return;
   }
-  const std::string text(line);
 #if defined(__APPLE__)
   os_log(OS_LOG_DEFAULT, "%{public}s", text.c_str());
 #else

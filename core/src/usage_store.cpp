@@ -95,8 +95,8 @@ void UsageStore::write(const std::unordered_map<std::string, Record>& snapshot) 
   std::error_code error;
   std::filesystem::create_directories(detail::folderOf(target), error);
   if (error) {
-    logLine("Jolstrand: couldn't save usage: couldn't create the folder " +
-            detail::folderOf(target) + ": " + error.message());
+    logLine("couldn't save usage: couldn't create the folder " + detail::folderOf(target) + ": " +
+            error.message());
     return;
   }
   const std::string keptAs = target + ".unreadable";
@@ -104,12 +104,12 @@ void UsageStore::write(const std::unordered_map<std::string, Record>& snapshot) 
       detail::replaceFile(target, detail::encodeUsage(snapshot),
                           keepUnreadableFile_ ? std::optional(keptAs) : std::nullopt);
   if (failure) {
-    logLine("Jolstrand: couldn't save usage: " + *failure);
+    logLine("couldn't save usage: " + *failure);
     return;
   }
   if (keepUnreadableFile_) {
     keepUnreadableFile_ = false;
-    logLine("Jolstrand: the usage file could not be read, so it was kept as " + keptAs);
+    logLine("the usage file could not be read, so it was kept as " + keptAs);
   }
 }
 

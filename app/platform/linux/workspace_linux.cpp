@@ -47,7 +47,7 @@ class LinuxWorkspace final : public Workspace {
     } else {
       error = startDetached(*executable);
     }
-    if (error) logLine("Jolstrand: couldn't open " + path + ": " + *error);
+    if (error) logLine("couldn't open " + path + ": " + *error);
   }
 
   void reveal(const std::string& path) override {

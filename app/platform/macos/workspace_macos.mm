@@ -23,7 +23,7 @@ class MacWorkspace final : public Workspace {
                configuration:configuration
            completionHandler:^(NSRunningApplication* application, NSError* error) {
              if (error != nil) {
-               logLine("Jolstrand: couldn't open " + opened + ": " +
+               logLine("couldn't open " + opened + ": " +
                        std::string(error.localizedDescription.UTF8String));
                return;
              }
