@@ -1,11 +1,13 @@
 #include "jolstrand/app_scanner.hpp"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "bundle_info.hpp"
 #include "catalogue_order.hpp"
 #include "file_system.hpp"
+#include "icu_text.hpp"
 #include "platform_folders.hpp"
 
 namespace jolstrand {
@@ -26,21 +28,12 @@ std::vector<std::string> coreServicesFoldersOf(const std::string& root) {
   return detail::coreServicesFolders();
 }
 
-// Whether the last path component has the extension "app" in any letter case.
-bool hasApplicationName(std::string_view name) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return false;
-  const std::string_view extension = name.substr(dot + 1);
-  return extension.size() == 3 && (extension[0] | 0x20) == 'a' && (extension[1] | 0x20) == 'p' &&
-         (extension[2] | 0x20) == 'p';
-}
-
 // What to do with one entry of a listed folder.
 enum class Classified { skip, application, searchInside };
 
 Classified classify(const detail::ListedEntry& item) {
   if (item.name.starts_with('.') || !item.flags) return Classified::skip;
-  const bool applicationName = hasApplicationName(item.name);
+  const bool applicationName = detail::endsWithAppExtension(item.name);
   if (item.flags->isSymbolicLink) {
     // Links are never followed into; one named like an application counts when its target is
     // a directory.
@@ -50,6 +43,16 @@ Classified classify(const detail::ListedEntry& item) {
   if (!item.flags->isDirectory) return Classified::skip;
   if (applicationName) return Classified::application;
   return item.flags->isPackage ? Classified::skip : Classified::searchInside;
+}
+
+// Whether the challenger replaces the holder of a duplicate key: a lower rank, else a shorter
+// path, else the path that comes first.
+bool replaces(const AppScanner::Collected& challenger, const AppScanner::Collected& holder) {
+  if (challenger.rank != holder.rank) return challenger.rank < holder.rank;
+  const std::size_t challengerLength = characters(challenger.entry.path()).size();
+  const std::size_t holderLength = characters(holder.entry.path()).size();
+  if (challengerLength != holderLength) return challengerLength < holderLength;
+  return detail::composedUtf8(challenger.entry.path()) < detail::composedUtf8(holder.entry.path());
 }
 
 }  // namespace
@@ -121,6 +124,31 @@ std::vector<AppEntry> AppScanner::scan() const {
 
 std::optional<AppEntry> AppScanner::entry(const std::string& at, const std::string& resolved) {
   return detail::bundleEntry(at, detail::displayName(at), detail::readBundleInfo(resolved));
+}
+
+std::vector<AppEntry> AppScanner::dedupe(const std::vector<Collected>& collected) {
+  std::vector<const Collected*> survivors;  // in order of first appearance of their key
+  std::unordered_map<std::string, std::size_t> survivorOfKey;
+  for (const Collected& pair : collected) {
+    std::string key = pair.entry.id() + '\n' + fold(pair.entry.displayName());
+    const auto [slot, inserted] = survivorOfKey.try_emplace(std::move(key), survivors.size());
+    if (inserted) {
+      survivors.push_back(&pair);
+    } else if (replaces(pair, *survivors[slot->second])) {
+      survivors[slot->second] = &pair;
+    }
+  }
+  std::unordered_map<std::string_view, int> idCounts;
+  for (const Collected* survivor : survivors) ++idCounts[survivor->entry.id()];
+
+  std::vector<AppEntry> entries;
+  entries.reserve(survivors.size());
+  for (const Collected* survivor : survivors) {
+    const AppEntry& entry = survivor->entry;
+    entries.push_back(idCounts[entry.id()] > 1 ? entry.withID(entry.id() + ' ' + entry.path())
+                                               : entry);
+  }
+  return entries;
 }
 
 }  // namespace jolstrand

@@ -54,20 +54,7 @@ std::string lowercased(const std::string& text) {
     unicode.toLower(icu::Locale::getRoot());
     return encodeUtf8(unicode);
   }
-  std::string out = text;
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-// Whether text ends in ".app" in any letter case. No character outside ASCII lower-cases to
-// one of these letters, so comparing the last four bytes is comparing the last four characters.
-bool endsWithAppExtension(std::string_view text) {
-  if (text.size() < 4) return false;
-  const std::string_view tail = text.substr(text.size() - 4);
-  return tail[0] == '.' && (tail[1] | 0x20) == 'a' && (tail[2] | 0x20) == 'p' &&
-         (tail[3] | 0x20) == 'p';
+  return asciiLowercased(text);
 }
 
 }  // namespace
@@ -88,6 +75,12 @@ BundleInfo parseInfoPlist(std::string_view bytes) {
 BundleInfo readBundleInfo(const std::string& bundlePath) {
   const auto bytes = readFile(bundlePath + "/Contents/Info.plist", maxPropertyListBytes);
   return bytes ? parseInfoPlist(*bytes) : BundleInfo{};
+}
+
+// No character outside ASCII lower-cases to one of these letters, so comparing the last four
+// bytes is comparing the last four characters.
+bool endsWithAppExtension(std::string_view text) {
+  return text.size() >= 4 && asciiLowercased(text.substr(text.size() - 4)) == ".app";
 }
 
 std::optional<AppEntry> bundleEntry(const std::string& at, std::string shownName,

@@ -31,4 +31,7 @@ struct BundleInfo {
 [[nodiscard]] std::optional<AppEntry> bundleEntry(const std::string& at, std::string shownName,
                                                   const BundleInfo& info);
 
+/// Whether a file name ends in ".app" in any letter case: an application bundle's name.
+[[nodiscard]] bool endsWithAppExtension(std::string_view name);
+
 }  // namespace jolstrand::detail

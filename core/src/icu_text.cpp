@@ -147,7 +147,7 @@ Characters asciiCharacters(std::string_view text, bool lowerCase) {
       ++i;
       continue;
     }
-    if (lowerCase && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (lowerCase) c = asciiLower(c);
     out.push_back(static_cast<Character>(c));
   }
   return out;
@@ -166,6 +166,17 @@ icu::UnicodeString folded(const icu::UnicodeString& text) {
     i += U16_LENGTH(c);
   }
   return normalized(bare);
+}
+
+std::string composedUtf8(std::string_view utf8) {
+  if (isAscii(utf8)) return std::string(utf8);
+  return encodeUtf8(normalized(decodeUtf8(utf8)));
+}
+
+std::string asciiLowercased(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = asciiLower(c);
+  return out;
 }
 
 }  // namespace jolstrand::detail

@@ -24,6 +24,18 @@ namespace jolstrand::detail {
 /// Canonical composition (NFC).
 [[nodiscard]] icu::UnicodeString normalized(const icu::UnicodeString& text);
 
+/// UTF-8 text in canonically composed form (NFC), as UTF-8; ASCII comes back as it is. Its byte
+/// order is code-point order.
+[[nodiscard]] std::string composedUtf8(std::string_view utf8);
+
+/// c lower-cased when it is an ASCII capital letter, else c.
+[[nodiscard]] constexpr char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+/// text with its ASCII capital letters lower-cased, every other byte as it is.
+[[nodiscard]] std::string asciiLowercased(std::string_view text);
+
 /// Whether a cluster never seen before gets a character of its own (names) or stands as
 /// unknownCharacter (queries, which are only compared against names).
 enum class NewClusters { intern, markUnknown };

@@ -9,7 +9,7 @@
 #include "icu_text.hpp"
 #include "jolstrand/collation.hpp"
 #include "name_index.hpp"
-#include "tiers.hpp"
+#include "name_tier.hpp"
 
 namespace jolstrand {
 namespace {
@@ -35,8 +35,7 @@ std::vector<std::uint32_t> ranks(const std::vector<AppEntry>& entries, KeyOf key
 
 // UTF-8 byte order is code-point order.
 std::string codePointKey(std::string_view name) {
-  if (detail::isAscii(name)) return std::string(name);
-  return detail::encodeUtf8(detail::normalized(detail::decodeUtf8(name)));
+  return detail::composedUtf8(name);
 }
 
 // The entry's score; a score that is not a number counts as none, so ordering stays sound.

@@ -131,20 +131,13 @@ std::string toUtf8(const Characters& text) {
 }
 
 std::string fold(std::string_view text) {
-  if (detail::isAscii(text)) {
-    std::string out(text);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }
+  if (detail::isAscii(text)) return detail::asciiLowercased(text);
   return detail::encodeUtf8(detail::folded(detail::decodeUtf8(text)));
 }
 
 std::vector<std::string> splitWords(std::string_view name) {
   if (detail::isAscii(name)) return splitClassified(name, classifyAscii(name));
-  const std::string normalizedName =
-      detail::encodeUtf8(detail::normalized(detail::decodeUtf8(name)));
+  const std::string normalizedName = detail::composedUtf8(name);
   return splitClassified(normalizedName, classifyUnicode(detail::decodeUtf8(normalizedName)));
 }
 

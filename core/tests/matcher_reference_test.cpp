@@ -8,6 +8,7 @@
 
 #include "jolstrand/collation.hpp"
 #include "jolstrand/matcher.hpp"
+#include "name_tier.hpp"
 
 namespace jolstrand {
 namespace {
@@ -29,8 +30,8 @@ std::optional<MatchTier> referenceTier(const SearchName& name, const Characters&
       if (startsWith(name.words[k], q)) return MatchTier::wordPrefix;
     }
   }
-  if (words.size() > 1 && wordsInOrder(name.words, words)) return MatchTier::wordPrefix;
-  if (contains(name.folded, q)) return MatchTier::substring;
+  if (words.size() > 1 && detail::wordsInOrder(name.words, words)) return MatchTier::wordPrefix;
+  if (detail::contains(name.folded, q)) return MatchTier::substring;
   for (std::size_t k = 0; k < name.words.size() && !compact.empty(); ++k) {
     if (name.words[k].front() != compact.front()) continue;
     Characters joined;

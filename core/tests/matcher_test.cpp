@@ -1,5 +1,7 @@
 #include "jolstrand/matcher.hpp"
 
+#include "name_tier.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -97,18 +99,18 @@ TEST(WordsInOrder, UsesEachNameWordOnce) {
     for (const char* word : words) out.push_back(characters(word));
     return out;
   };
-  EXPECT_TRUE(wordsInOrder(w({"sound", "wave", "editor"}), w({"so", "ed"})));
-  EXPECT_FALSE(wordsInOrder(w({"sound", "wave", "editor"}), w({"ed", "so"})));
-  EXPECT_FALSE(wordsInOrder(w({"sound"}), w({"so", "so"})));
-  EXPECT_TRUE(wordsInOrder(w({"sound", "sound"}), w({"so", "so"})));
-  EXPECT_TRUE(wordsInOrder(w({"a"}), {}));
+  EXPECT_TRUE(detail::wordsInOrder(w({"sound", "wave", "editor"}), w({"so", "ed"})));
+  EXPECT_FALSE(detail::wordsInOrder(w({"sound", "wave", "editor"}), w({"ed", "so"})));
+  EXPECT_FALSE(detail::wordsInOrder(w({"sound"}), w({"so", "so"})));
+  EXPECT_TRUE(detail::wordsInOrder(w({"sound", "sound"}), w({"so", "so"})));
+  EXPECT_TRUE(detail::wordsInOrder(w({"a"}), {}));
 }
 
 TEST(Contains, FindsContiguousRuns) {
-  EXPECT_TRUE(contains(characters("sound wave"), characters("d w")));
-  EXPECT_TRUE(contains(characters("abc"), characters("")));
-  EXPECT_FALSE(contains(characters("ab"), characters("abc")));
-  EXPECT_FALSE(contains(characters("a b c"), characters("abc")));
+  EXPECT_TRUE(detail::contains(characters("sound wave"), characters("d w")));
+  EXPECT_TRUE(detail::contains(characters("abc"), characters("")));
+  EXPECT_FALSE(detail::contains(characters("ab"), characters("abc")));
+  EXPECT_FALSE(detail::contains(characters("a b c"), characters("abc")));
 }
 
 TEST(Matcher, TakesTheBestTierAndShortestNameOfAnEntry) {

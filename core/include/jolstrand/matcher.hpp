@@ -27,14 +27,6 @@ struct Match {
   double usage;               ///< the entry's launch score, 0 when it has none
 };
 
-/// Whether the query words start words of the name in order, each name word serving at most one
-/// query word; the words need not be adjacent. No query words answers true.
-[[nodiscard]] bool wordsInOrder(const std::vector<Characters>& nameWords,
-                                const std::vector<Characters>& queryWords);
-
-/// Whether part occurs contiguously in text. The empty part occurs in anything.
-[[nodiscard]] bool contains(CharactersView text, CharactersView part);
-
 class Matcher {
  public:
   /// Takes the catalogue in its established order and prepares it for searching once.

@@ -1,4 +1,4 @@
-#include "tiers.hpp"
+#include "name_tier.hpp"
 
 #include <algorithm>
 
@@ -62,10 +62,12 @@ bool isWordSubsequence(std::span<const CharactersView> words, CharactersView com
 
 }  // namespace
 
+namespace detail {
+
 bool wordsInOrder(const std::vector<Characters>& nameWords,
                   const std::vector<Characters>& queryWords) {
   const std::vector<CharactersView> views(nameWords.begin(), nameWords.end());
-  return detail::wordsInOrder(views, queryWords);
+  return wordsInOrder(views, queryWords);
 }
 
 bool contains(CharactersView text, CharactersView part) {
@@ -75,8 +77,6 @@ bool contains(CharactersView text, CharactersView part) {
   }
   return false;
 }
-
-namespace detail {
 
 bool wordsInOrder(std::span<const CharactersView> nameWords,
                   const std::vector<Characters>& queryWords) {

@@ -34,8 +34,14 @@ struct TierBound {
 [[nodiscard]] std::optional<MatchTier> tierOf(const IndexedName& name, const PreparedQuery& query,
                                               TierBound bound = {});
 
-/// Whether the query words start words of the name in order.
+/// Whether the query words start words of the name in order, each name word serving at most one
+/// query word; the words need not be adjacent. No query words answers true.
 [[nodiscard]] bool wordsInOrder(std::span<const CharactersView> nameWords,
                                 const std::vector<Characters>& queryWords);
+[[nodiscard]] bool wordsInOrder(const std::vector<Characters>& nameWords,
+                                const std::vector<Characters>& queryWords);
+
+/// Whether part occurs contiguously in text. The empty part occurs in anything.
+[[nodiscard]] bool contains(CharactersView text, CharactersView part);
 
 }  // namespace jolstrand::detail
