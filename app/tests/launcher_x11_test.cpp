@@ -20,6 +20,8 @@
 namespace jolstrand {
 namespace {
 
+using testing::contents;
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -45,11 +47,6 @@ bool panelVisible() {
 
 void xdotool(const std::string& arguments) {
   ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
-}
-
-std::string contents(const std::string& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class Launcher : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace jolstrand::testing {
@@ -60,6 +61,11 @@ std::string FixtureTree::link(const std::string& relative, const std::string& ta
   fs::create_directories(at.parent_path());
   fs::create_symlink(target, at);
   return at.string();
+}
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace jolstrand::testing

@@ -33,6 +33,9 @@ class FixtureTree {
   std::string root_;
 };
 
+/// Every byte of the file at path; empty when it cannot be read.
+[[nodiscard]] std::string contents(const std::string& path);
+
 /// The bytes of an Info.plist.
 inline std::string infoPlist(const Info& info) {
   return tools::infoPlistBytes(info);

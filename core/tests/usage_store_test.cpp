@@ -19,6 +19,8 @@
 namespace jolstrand {
 namespace {
 
+using testing::contents;
+
 using ::testing::DoubleEq;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -32,13 +34,6 @@ namespace fs = std::filesystem;
 constexpr auto day = std::chrono::seconds(86400);
 const UsageStore::Date start =
     std::chrono::system_clock::from_time_t(1735732800);  // 2025-01-01 12:00 UTC
-
-std::string contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // Collects the log lines written while it lives.
 struct LogLines {

@@ -13,6 +13,8 @@
 namespace jolstrand {
 namespace {
 
+using testing::contents;
+
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
@@ -30,11 +32,6 @@ Outcome run(const std::vector<std::string>& args, const std::string& input = {})
   std::ostringstream err;
   const int status = runReleaseTool(args, in, out, err);
   return {status, out.str(), err.str()};
-}
-
-std::string contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class ReleaseTool : public ::testing::Test {
