@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 #include "plist_reader.hpp"
 
 namespace jolstrand {
@@ -63,7 +63,7 @@ PropertyListValue converted(plist_t node, int depth) {
 }  // namespace
 
 std::optional<PropertyListValue> readPropertyListFile(const std::string& path) {
-  const auto bytes = detail::readFile(path, detail::maxPropertyListBytes);
+  const auto bytes = readRegularFile(path, detail::maxPropertyListBytes).bytes;
   const detail::Plist root = bytes ? detail::parsePropertyList(*bytes) : nullptr;
   if (!root) return std::nullopt;
   return converted(root.get(), 0);

@@ -14,6 +14,7 @@
 
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
+#include "named_pipe.hpp"
 #include "usage_file.hpp"
 
 namespace jolstrand {
@@ -175,6 +176,30 @@ TEST(UsageStoreFile, MovesAFolderInTheFilesPlaceAsideLikeAnyUnreadableFile) {
   }
   EXPECT_EQ(contents(tree.path("usage.json.unreadable/inside")), "kept");
   EXPECT_TRUE(detail::decodeUsage(contents(tree.path("usage.json"))).has_value());
+}
+
+// A named pipe, reached directly or through a link, belongs to whoever reads or writes it: it
+// holds no history to keep, and moving or replacing it would break what it serves.
+TEST(UsageStoreFile, NeitherWaitsOnNorReplacesANamedPipeInTheFilesPlace) {
+  testing::FixtureTree tree;
+  const std::string pipe = testing::makeNamedPipe(tree.path("pipe"));
+  for (const std::string& url : {pipe, tree.link("linked.json", pipe)}) {
+    LogLines log;
+    EXPECT_TRUE(testing::finishesWithoutWaitingOn(pipe, [&] {
+      UsageStore store(url);
+      EXPECT_THAT(store.scores(start), IsEmpty());
+      store.recordLaunch("a", start);
+      store.waitForSaves();
+      EXPECT_DOUBLE_EQ(store.scores(start).at("a"), 1);
+    })) << url;
+    struct stat info {};
+    ASSERT_EQ(lstat(pipe.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(pipe + ".unreadable")));
+    ASSERT_THAT(log.lines, SizeIs(1));
+    EXPECT_THAT(log.lines[0], StartsWith("Jolstrand: couldn't save usage: " + pipe));
+    EXPECT_THAT(log.lines[0], HasSubstr("not a regular file"));
+  }
 }
 
 TEST(UsageStoreFile, WritesSavesInOrderAndAllOfThemBeforeItGoes) {

@@ -9,13 +9,13 @@
 #include <charconv>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "jolstrand/file_access.hpp"
 #include "jolstrand/release_signing.hpp"
 
 namespace jolstrand {
@@ -118,13 +118,14 @@ Arguments parse(const Command& command, const std::vector<std::string>& args) {
   return parsed;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw Failure("can't read " + path + ": " + std::strerror(errno));
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (file.bad()) throw Failure("can't read " + path);
-  return bytes.str();
+// Keys, notes and feeds are small; archives are disk images.
+constexpr std::size_t maxTextBytes = std::size_t{64} << 20;
+constexpr std::size_t maxArchiveBytes = std::size_t{16} << 30;
+
+std::string readFile(const std::string& path, std::size_t maxBytes = maxTextBytes) {
+  FileContents read = readRegularFile(path, maxBytes);
+  if (!read.bytes) throw Failure("can't read " + read.error);
+  return std::move(*read.bytes);
 }
 
 std::string readKey(const std::string& path, std::istream& in) {
@@ -135,10 +136,7 @@ std::string readKey(const std::string& path, std::istream& in) {
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
-  file.close();
-  if (!file) throw Failure("can't write " + path + ": " + std::strerror(errno));
+  if (const auto error = writeFileAtomically(path, bytes)) throw Failure("can't write " + *error);
 }
 
 // Writes a new private key file that only its owner can read, never over an existing file.
@@ -218,13 +216,13 @@ int publicKey(const Arguments& args, std::istream& in, std::ostream& out) {
 
 int sign(const Arguments& args, std::istream& in, std::ostream& out) {
   const std::string key = readKey(args.required("--key"), in);
-  const std::string archive = readFile(args.positional[0]);
+  const std::string archive = readFile(args.positional[0], maxArchiveBytes);
   out << ReleaseSigning::signatureText(ReleaseSigning::sign(archive, key)) << '\n';
   return 0;
 }
 
 int verify(const Arguments& args, std::istream& /*in*/, std::ostream& /*out*/) {
-  const std::string archive = readFile(args.positional[0]);
+  const std::string archive = readFile(args.positional[0], maxArchiveBytes);
   const auto signature = ReleaseSigning::signatureBytes(args.positional[1]);
   if (!signature || !ReleaseSigning::isSigned(archive, *signature, args.required("--public-key"))) {
     throw Failure("invalid signature");
@@ -242,7 +240,7 @@ int appcast(const Arguments& args, std::istream& in, std::ostream& out) {
   const std::string& url = args.required("--url");
   const auto date = args.optional("--date") ? isoDate(*args.optional("--date"))
                                             : std::chrono::system_clock::now();
-  const std::string archive = readFile(args.required("--archive"));
+  const std::string archive = readFile(args.required("--archive"), maxArchiveBytes);
   const std::string notes = readFile(args.required("--notes"));
   const std::string feed =
       ReleaseSigning::appcast(archive, version, build, notes, url, minimumSystem, date, key);

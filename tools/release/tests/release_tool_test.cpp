@@ -9,6 +9,7 @@
 
 #include "fixture_tree.hpp"
 #include "jolstrand/release_signing.hpp"
+#include "named_pipe.hpp"
 
 namespace jolstrand {
 namespace {
@@ -135,6 +136,26 @@ TEST_F(ReleaseTool, RefusesValuesTheFeedWouldCarryUnescaped) {
     EXPECT_THAT(outcome.err, StartsWith("jolstrand-release: "));
     EXPECT_THAT(outcome.out, IsEmpty());
   }
+}
+
+TEST_F(ReleaseTool, RefusesNamedPipesInsteadOfWaitingOnThem) {
+  const std::string pipe = testing::makeNamedPipe(tree.path("pipe"));
+  const std::vector<std::vector<std::string>> commands = {
+      {"public-key", "--key", pipe},
+      {"sign", "--key", key, pipe},
+      {"appcast", "--key", key, "--archive", archive, "--version", "1", "--build", "1", "--notes",
+       tree.path("notes.txt"), "--url", "u", "--minimum-system", "1", "--out", pipe},
+  };
+  for (const auto& args : commands) {
+    Outcome outcome;
+    EXPECT_TRUE(testing::finishesWithoutWaitingOn(pipe, [&] { outcome = run(args); })) << args[0];
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_THAT(outcome.err, HasSubstr(pipe + " is not a regular file"));
+    EXPECT_THAT(outcome.out, IsEmpty());
+  }
+  struct stat info {};
+  ASSERT_EQ(lstat(pipe.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(ReleaseTool, ExplainsItsUsage) {
