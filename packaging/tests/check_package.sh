@@ -4,7 +4,9 @@
 # its program, the desktop entry, and the unpacked program's --list over a fixture tree. The
 # .deb must also pass lintian without errors or warnings and name its dependencies.
 #
-# Usage: check_package.sh deb|archive BUILD_DIR IDENTIFIER VERSION BUILD_NUMBER
+# `install` checks what `cmake --install` lays out in the same way.
+#
+# Usage: check_package.sh deb|archive|install BUILD_DIR IDENTIFIER VERSION BUILD_NUMBER
 set -euo pipefail
 kind=$1 build=$2 identifier=$3 version=$4 build_number=$5
 
@@ -51,6 +53,16 @@ case "$kind" in
     grep -q "qt6-qpa-plugins" "$top/README.txt" || fail "README.txt does not name the system packages"
     [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
     [ ! -e "$top/bin/jolstrand-release" ] || fail "the release tool is not for users"
+    ;;
+  install)
+    cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log" ||
+      { cat "$work/install.log"; fail "cmake --install"; }
+    top="$work/prefix"
+    [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
+    [ ! -e "$top/README.txt" ] || fail "the portable README is installed into the prefix"
+    [ ! -e "$top/share/doc/jolstrand/copyright" ] || fail "the .deb's copyright file is installed"
+    cmake --install "$build" --prefix "$work/tools" --component release-tools >/dev/null
+    [ -x "$work/tools/bin/jolstrand-release" ] || fail "no release-tools component"
     ;;
   *) fail "unknown kind $kind" ;;
 esac
@@ -100,4 +112,4 @@ mapfile -t lines <<<"$listing"
 [ "${lines[0]}" = "$expected_1" ] || fail "first line: ${lines[0]}"
 [ "${lines[1]}" = "$expected_2" ] || fail "second line: ${lines[1]}"
 [[ "${lines[2]}" =~ ^2\ apps,\ scanned\ in\ [0-9]+\.[0-9]+\ seconds$ ]] || fail "summary: ${lines[2]}"
-echo "ok: $(basename "$package"), $(stat -c %s "$package") bytes"
+[ -z "${package:-}" ] || echo "ok: $(basename "$package"), $(stat -c %s "$package") bytes"
