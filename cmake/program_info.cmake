@@ -4,7 +4,12 @@
 # build has no feed and no key, so it never checks for updates.
 
 set(JOLSTRAND_BUNDLE_IDENTIFIER "org.jolstrand.Jolstrand")
-set(JOLSTRAND_EXECUTABLE_NAME "jolstrand")
+# The program is Jolstrand.app/Contents/MacOS/Jolstrand on macOS, bin/jolstrand elsewhere.
+if(APPLE)
+  set(JOLSTRAND_EXECUTABLE_NAME "Jolstrand")
+else()
+  set(JOLSTRAND_EXECUTABLE_NAME "jolstrand")
+endif()
 set(JOLSTRAND_ICON_NAME "Jolstrand")
 set(JOLSTRAND_COPYRIGHT "Copyright © 2026 Jolstrand developers. MIT License.")
 set(JOLSTRAND_MINIMUM_MACOS "12.0")
