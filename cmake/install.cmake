@@ -56,7 +56,7 @@ string(STRIP "${license_text}" license_text)
 string(REGEX REPLACE "\n\n" "\n.\n" license_text "${license_text}")
 string(REGEX REPLACE "\n" "\n " license_text "${license_text}")
 configure_file(packaging/debian/copyright.in ${packaging_dir}/copyright @ONLY)
-# The date of the build, or of SOURCE_DATE_EPOCH when set, for reproducible packages.
+# Dated at configuration, or by SOURCE_DATE_EPOCH when set (for reproducible packages).
 string(TIMESTAMP JOLSTRAND_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(packaging/debian/changelog.in ${packaging_dir}/changelog @ONLY)
 jolstrand_gzip(${packaging_dir}/changelog ${packaging_dir}/changelog.gz)
