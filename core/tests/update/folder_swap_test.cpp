@@ -1,14 +1,13 @@
 #include "jolstrand/update/folder_swap.hpp"
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "folder_contents.hpp"
 
 namespace jolstrand {
 namespace {
@@ -19,19 +18,8 @@ using ::testing::Optional;
 using ::testing::UnorderedElementsAre;
 using Method = FolderSwap::Method;
 
-std::string contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  return names;
-}
+using testing::fileContents;
+using testing::namesIn;
 
 // An installation of build 10 and, beside it, a staged build 11; each folder holds a file
 // "version" that tells them apart.
@@ -68,8 +56,8 @@ class SwapFolders : public ::testing::TestWithParam<Method> {
   fs::path old() const { return root / "Jolstrand.old-10"; }
 
   void expectUntouched() {
-    EXPECT_EQ(contents(installation() / "version"), "10");
-    EXPECT_EQ(contents(staging() / "version"), "11");
+    EXPECT_EQ(fileContents(installation() / "version"), "10");
+    EXPECT_EQ(fileContents(staging() / "version"), "11");
     EXPECT_FALSE(fs::exists(old()) && fs::exists(old() / "version"));
   }
 
@@ -79,8 +67,8 @@ class SwapFolders : public ::testing::TestWithParam<Method> {
 
 TEST_P(SwapFolders, PutsTheStagedBuildInPlaceAndKeepsTheOld) {
   ASSERT_EQ(swapFolders(swap), std::nullopt);
-  EXPECT_EQ(contents(installation() / "version"), "11");
-  EXPECT_EQ(contents(old() / "version"), "10");
+  EXPECT_EQ(fileContents(installation() / "version"), "11");
+  EXPECT_EQ(fileContents(old() / "version"), "10");
   EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.old-10"));
 }
 
@@ -90,7 +78,7 @@ TEST_P(SwapFolders, AcceptsTrailingSlashesAndReplacesALeftoverOldFolder) {
   swap.staging += "/";
   swap.expectedBuild = "11.0";
   ASSERT_EQ(swapFolders(swap), std::nullopt);
-  EXPECT_EQ(contents(installation() / "version"), "11");
+  EXPECT_EQ(fileContents(installation() / "version"), "11");
   EXPECT_THAT(namesIn(old()), UnorderedElementsAre("Contents", "version"));
 }
 
@@ -142,10 +130,10 @@ TEST_P(SwapFolders, UndoesTheFirstStepWhenTheSecondFails) {
     swap.betweenSteps = [&] { fs::rename(staging(), root / "moved away"); };
   }
   EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("couldn't move")));
-  EXPECT_EQ(contents(installation() / "version"), "10");
-  EXPECT_THAT(contents(installation() / "Contents" / "Info.plist"), HasSubstr(">10<"));
+  EXPECT_EQ(fileContents(installation() / "version"), "10");
+  EXPECT_THAT(fileContents(installation() / "Contents" / "Info.plist"), HasSubstr(">10<"));
   if (GetParam() == Method::exchangeWhereAvailable) {
-    EXPECT_EQ(contents(staging() / "version"), "11");
+    EXPECT_EQ(fileContents(staging() / "version"), "11");
   }
 }
 

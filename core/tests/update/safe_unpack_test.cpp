@@ -7,9 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "archive_writer.hpp"
+#include "folder_contents.hpp"
 
 namespace jolstrand {
 namespace {
@@ -21,19 +21,8 @@ using ::testing::UnorderedElementsAre;
 using Entry = testing::ArchiveEntry;
 using Kind = Entry::Kind;
 
-std::string contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  return names;
-}
+using testing::fileContents;
+using testing::namesIn;
 
 // A temporary folder holding the archive, the staging folder and a folder "outside" with one
 // file that no archive may reach.
@@ -59,7 +48,7 @@ class SafeUnpack : public ::testing::Test {
   void expectNothingWrittenOutside() {
     EXPECT_THAT(namesIn(root), UnorderedElementsAre("update.tar.gz", "outside"));
     EXPECT_THAT(namesIn(root / "outside"), UnorderedElementsAre("secret"));
-    EXPECT_EQ(contents(root / "outside" / "secret"), "secret");
+    EXPECT_EQ(fileContents(root / "outside" / "secret"), "secret");
   }
 
   std::string archive() const { return (root / "update.tar.gz").string(); }
@@ -77,17 +66,19 @@ TEST_F(SafeUnpack, UnpacksAGoodArchiveWithModesAndInnerLinks) {
       {.name = "Jolstrand/lib/libx.so", .kind = Kind::symlink, .target = "libx.so.1"},
       {.name = "Jolstrand/bin/lib", .kind = Kind::symlink, .target = "../lib/"},
       {.name = "Jolstrand//share/./notes", .contents = "", .mode = 0600},
+      {.name = "Jolstrand/share/caf\u00e9 \u65e5\u672c", .contents = "utf-8", .mode = 0644},
   };
   ASSERT_EQ(unpack(entries), std::nullopt);
   const fs::path app = fs::path(staging()) / "Jolstrand";
-  EXPECT_EQ(contents(app / "bin" / "jolstrand"), "#!/bin/sh\n");
+  EXPECT_EQ(fileContents(app / "bin" / "jolstrand"), "#!/bin/sh\n");
   EXPECT_EQ(fs::status(app / "bin" / "jolstrand").permissions() & fs::perms::owner_exec,
             fs::perms::owner_exec);
   EXPECT_EQ(fs::status(app / "lib" / "libx.so.1").permissions() & fs::perms::owner_exec,
             fs::perms::none);
   EXPECT_EQ(fs::read_symlink(app / "lib" / "libx.so"), "libx.so.1");
-  EXPECT_EQ(contents(app / "bin" / "lib" / "libx.so"), "library");
+  EXPECT_EQ(fileContents(app / "bin" / "lib" / "libx.so"), "library");
   EXPECT_TRUE(fs::is_regular_file(app / "share" / "notes"));
+  EXPECT_EQ(fileContents(app / "share" / "caf\u00e9 \u65e5\u672c"), "utf-8");
   EXPECT_THAT(namesIn(root), UnorderedElementsAre("update.tar.gz", "outside", "staging"));
 }
 
@@ -95,7 +86,7 @@ TEST_F(SafeUnpack, ReadsOtherFormatsThanTar) {
   ASSERT_EQ(
       unpack({{.name = "a/run", .contents = "x", .mode = 0755}}, {}, testing::ArchiveFormat::zip),
       std::nullopt);
-  EXPECT_EQ(contents(fs::path(staging()) / "a" / "run"), "x");
+  EXPECT_EQ(fileContents(fs::path(staging()) / "a" / "run"), "x");
 }
 
 struct Hostile {
@@ -154,7 +145,7 @@ TEST_F(SafeUnpack, RefusesHostileArchivesAndWritesNothingOutside) {
     EXPECT_THAT(unpack(hostile.entries), Optional(HasSubstr(hostile.refusal)));
     expectNothingWrittenOutside();
   }
-  EXPECT_EQ(contents("/etc/passwd").find("pwned"), std::string::npos);
+  EXPECT_EQ(fileContents("/etc/passwd").find("pwned"), std::string::npos);
 }
 
 TEST_F(SafeUnpack, RefusesArchivesPastTheCaps) {
@@ -182,7 +173,7 @@ TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
   fs::create_directory(staging());
   std::ofstream(fs::path(staging()) / "keep") << "mine";
   EXPECT_THAT(unpack({{.name = "a", .contents = "x"}}), Optional(HasSubstr("staging folder")));
-  EXPECT_EQ(contents(fs::path(staging()) / "keep"), "mine");  // not ours to remove
+  EXPECT_EQ(fileContents(fs::path(staging()) / "keep"), "mine");  // not ours to remove
 }
 
 TEST_F(SafeUnpack, LeavesTheWorkingDirectoryAsItWas) {

@@ -167,6 +167,13 @@ TEST(UpdateFeed, RefusesSignedFeedsThatAreNotInTheWritersForm) {
   EXPECT_THAT(withNul.error(), HasSubstr("UTF-8"));
 }
 
+TEST(UpdateFeed, RefusesAFeedSignedTwiceAsTheWriterNeverDoesThat) {
+  const auto items =
+      readFeedItems(Signing::signFeed(feedFor(6), key().privateKey), key().publicKey);
+  ASSERT_FALSE(items);
+  EXPECT_THAT(items.error(), HasSubstr("goes on after </rss>"));
+}
+
 TEST(UpdateFeed, RefusesEveryTruncationOfAFeed) {
   const std::string text(detail::signedText(feedFor(8)));
   for (std::size_t size = 0; size < text.size(); ++size) {
