@@ -129,8 +129,13 @@ class Unpacker {
     const std::unique_ptr<archive, ReaderFree> reader(archive_read_new());
     const std::unique_ptr<archive, WriterFree> writer(archive_write_disk_new());
     if (!reader || !writer) return "couldn't make an archive reader";
-    archive_read_support_filter_all(reader.get());
-    archive_read_support_format_all(reader.get());
+    // Not every format libarchive reads: an mtree "archive" only names files, which the reader
+    // then copies from the local disk, and some filters run external programs.
+    for (const auto support : {archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
+                               archive_read_support_filter_xz, archive_read_support_filter_zstd,
+                               archive_read_support_format_tar, archive_read_support_format_zip,
+                               archive_read_support_format_7zip, archive_read_support_format_cpio})
+      support(reader.get());
     archive_write_disk_set_options(
         writer.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                           ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS | ARCHIVE_EXTRACT_NO_OVERWRITE |

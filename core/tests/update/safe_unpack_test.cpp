@@ -169,6 +169,10 @@ TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
   std::ofstream(archive()) << "this is not an archive at all";
   EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
   expectNothingWrittenOutside();
+  // An mtree listing would have the reader copy a file of this machine into the update.
+  std::ofstream(archive()) << "#mtree\n./copied type=file contents=" << outside("secret") << "\n";
+  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  expectNothingWrittenOutside();
 
   fs::create_directory(staging());
   std::ofstream(fs::path(staging()) / "keep") << "mine";

@@ -1,7 +1,8 @@
 #pragma once
 // Unpacking a verified update archive into a new staging folder, so that nothing is ever written
-// outside it, whatever the archive holds. Any format and compression that libarchive recognises
-// is read (a portable release is a .tar.gz).
+// outside it, whatever the archive holds. Tar (a portable release is a .tar.gz), zip, 7-Zip and
+// cpio archives are read, uncompressed or compressed with gzip, bzip2, xz or zstd; libarchive's
+// other formats are not (mtree would copy files named in it from this machine's disk).
 //
 // Refused, with the staging folder removed again: an entry whose name is empty, absolute, not
 // UTF-8, holds a control character, a ".." component, a component longer than 255 bytes or is
