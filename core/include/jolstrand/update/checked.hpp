@@ -9,7 +9,7 @@
 namespace jolstrand {
 
 template <typename T>
-class Checked {
+class [[nodiscard]] Checked {
  public:
   Checked(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit
   [[nodiscard]] static Checked failure(std::string message) {
