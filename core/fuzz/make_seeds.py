@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of the fuzz targets into core/fuzz/corpus/TARGET/.
+"""Writes the seed corpora of the matcher, Info.plist, usage-file and feed-signature fuzz targets
+into core/fuzz/corpus/TARGET/ (feed_item_fuzz's seeds are committed as they are).
 
 Each seed is a small, real-looking input, so that fuzzing starts from the shapes the code meets
 in use. The signed feeds are made by jolstrand-release with a throw-away key that is deleted
