@@ -32,7 +32,10 @@ std::optional<std::string> checkArchiveFile(const std::string& path, const Updat
   const auto failed = [&](std::string_view what) {
     return "couldn't " + std::string(what) + " " + path + ": " + std::strerror(errno);
   };
-  const detail::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  // Without O_NONBLOCK a named pipe in the archive's place would hold the open until a writer
+  // came; regular files read the same either way.
+  const detail::UniqueFd file(
+      open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
   if (!file.valid()) return failed("open");
   struct stat status {};
   if (fstat(file.get(), &status) != 0) return failed("read the size of");

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "jolstrand/release_signing.hpp"
+#include "named_pipe.hpp"
 
 namespace jolstrand {
 namespace {
@@ -75,6 +76,12 @@ TEST_F(ArchiveCheck, RefusesWhatIsNotAReadableRegularFile) {
   std::filesystem::create_symlink(target, folder / "link");
   EXPECT_THAT(checkArchiveFile((folder / "link").string(), item, key.publicKey),
               ::testing::Optional(HasSubstr("couldn't open")));
+
+  const std::string pipe = testing::makeNamedPipe((folder / "pipe").string());
+  std::optional<std::string> refusal;
+  EXPECT_TRUE(testing::finishesWithoutWaitingOn(
+      pipe, [&] { refusal = checkArchiveFile(pipe, item, key.publicKey); }));
+  EXPECT_THAT(refusal, ::testing::Optional(HasSubstr("not a regular file")));
 }
 
 }  // namespace
