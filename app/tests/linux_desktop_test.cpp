@@ -3,7 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 #include <set>
+#include <string>
+#include <vector>
+
+#include "jolstrand/log.hpp"
 
 #include "platform/current_desktop.hpp"
 #include "platform/gnome_shortcuts.hpp"
@@ -56,6 +63,36 @@ TEST(KeyboardSettingsCommand, PrefersGnomeSettingsThenKdesModules) {
   EXPECT_EQ(keyboardSettingsCommand("KDE", onPath({"gnome-control-center", "systemsettings"})),
             plasma);
   EXPECT_EQ(keyboardSettingsCommand("KDE", onPath({"gnome-control-center"})), gnome);
+}
+
+// Runs the opener with PATH set to folder alone.
+void openWithPath(const QString& folder, std::string_view desktop) {
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", folder.toLocal8Bit());
+  openKeyboardSettings(desktop);
+  qputenv("PATH", path);
+}
+
+TEST(OpenKeyboardSettings, StartsTheProgramFoundOnThePathOrSaysThereIsNone) {
+  QTemporaryDir folder;
+  std::vector<std::string> lines;
+  const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+  openWithPath(folder.path(), "GNOME");
+  EXPECT_EQ(lines, std::vector<std::string>{"Jolstrand: no keyboard settings program was found"});
+
+  const QString marker = folder.filePath(QStringLiteral("arguments"));
+  QFile program(folder.filePath(QStringLiteral("kcmshell6")));
+  ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+  program.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(marker).toUtf8());
+  program.close();
+  program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  openWithPath(folder.path(), "KDE");
+  const auto written = [&] {
+    QFile file(marker);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(written(), QByteArray("kcm_keys"), 10000);
+  EXPECT_EQ(lines.size(), 1U);
 }
 
 }  // namespace

@@ -60,20 +60,6 @@ TEST(SetupView, DecidesBothStepsForEveryCombinationOfInputs) {
   }
 }
 
-TEST(SetupView, WritesEachStepTwoStateInItsOwnWords) {
-  const SetupTexts& texts = macOSCompanionTexts().setup;
-  const SetupView confirmed = setupView(false, 0, true, texts);
-  EXPECT_EQ(confirmed.step2.title, "Command-Space opens Jolstrand");
-  EXPECT_EQ(confirmed.step2.body, texts.confirmedBody);
-  const SetupView blocked = setupView(true, 0, false, texts);
-  EXPECT_EQ(blocked.step2.title, "Press Command-Space");
-  EXPECT_EQ(blocked.step2.body, texts.blockedBody);
-  const SetupView ready = setupView(false, 0, false, texts);
-  EXPECT_EQ(ready.step2.title, "Press Command-Space");
-  EXPECT_EQ(ready.step2.body, texts.readyBody);
-  EXPECT_EQ(setupView(false, 1, false, texts).step2.title, "Jolstrand can't use Command-Space");
-}
-
 TEST(SetupView, PrintsTheRefusedStatusInSignedDecimal) {
   const SetupTexts& texts = macOSCompanionTexts().setup;
   EXPECT_EQ(setupView(false, -9878, false, texts).step2.body,
