@@ -72,5 +72,23 @@ TEST(SetupView, PrintsTheRefusedStatusInSignedDecimal) {
                   .step2.body.contains(QStringLiteral("(error -2147483648)")));
 }
 
+TEST(ColorRoles, FollowThePalettesTextAndBrightness) {
+  QPalette light;
+  light.setColor(QPalette::Window, Qt::white);
+  light.setColor(QPalette::WindowText, Qt::black);
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(30, 30, 30));
+  dark.setColor(QPalette::WindowText, Qt::white);
+  EXPECT_EQ(colorFor(Role::label, light).rgb(), QColor(Qt::black).rgb());
+  EXPECT_EQ(colorFor(Role::secondaryLabel, dark).rgb(), QColor(Qt::white).rgb());
+  // Ever fainter: label, secondary, tertiary.
+  EXPECT_GT(colorFor(Role::label, light).alphaF(), colorFor(Role::secondaryLabel, light).alphaF());
+  EXPECT_GT(colorFor(Role::secondaryLabel, light).alphaF(),
+            colorFor(Role::tertiaryLabel, light).alphaF());
+  EXPECT_NE(colorFor(Role::systemGreen, light), colorFor(Role::systemGreen, dark));
+  EXPECT_NE(colorFor(Role::systemOrange, light), colorFor(Role::systemOrange, dark));
+  EXPECT_EQ(colorFor(Role::link, light), light.color(QPalette::Link));
+}
+
 }  // namespace
 }  // namespace jolstrand

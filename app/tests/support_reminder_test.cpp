@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -122,7 +123,7 @@ TEST_F(SupportReminderTest, StartChecksAfterThreeSecondsThenEveryFourHours) {
   ASSERT_NE(periodic, nullptr);
   EXPECT_TRUE(periodic->isActive());
   EXPECT_EQ(periodic->interval(), 14400 * 1000);
-  QTest::qWait(2500);
+  QTest::qWait(2000);
   EXPECT_FALSE(stored("supportRemindAt").isValid());
   QTRY_VERIFY_WITH_TIMEOUT(stored("supportRemindAt").isValid(), 2000);
 }
