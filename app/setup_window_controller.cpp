@@ -84,7 +84,9 @@ SetupWindowController::SetupWindowController(QIcon icon, SetupTexts texts)
   connect(&timer_, &QTimer::timeout, this, &SetupWindowController::update);
 }
 
-SetupWindowController::~SetupWindowController() = default;
+SetupWindowController::~SetupWindowController() {
+  window_->removeEventFilter(this);  // the window goes after the timer the filter stops
+}
 
 QWidget* SetupWindowController::window() const {
   return built_ ? window_.get() : nullptr;
