@@ -10,6 +10,7 @@ debian_packages=(
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool
   dpkg-dev lintian desktop-file-utils
+  libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
 )
 
 brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium libarchive
