@@ -28,6 +28,7 @@ Environment Environment::fromProcess() {
   environment.root = firstSet({"JOLSTRAND_ROOT"});
   environment.traceFile = firstSet({"JOLSTRAND_TRACE"});
   environment.locale = firstSet({"LC_ALL", "LC_COLLATE", "LANG"});
+  environment.currentDesktop = firstSet({"XDG_CURRENT_DESKTOP"});
   return environment;
 }
 

@@ -14,6 +14,7 @@ struct Environment {
   std::string root;        ///< JOLSTRAND_ROOT: moves the system's folders under it; may be empty
   std::string traceFile;   ///< JOLSTRAND_TRACE: where latencies are traced; may be empty
   std::string locale;      ///< the collation locale: LC_ALL, else LC_COLLATE, else LANG
+  std::string currentDesktop;  ///< XDG_CURRENT_DESKTOP: the desktops in use, e.g. "ubuntu:GNOME"
 
   /// Reads the variables of this process. Empty values count as not set.
   [[nodiscard]] static Environment fromProcess();

@@ -21,8 +21,18 @@ endif()
 
 pkg_check_modules(plist REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(sodium REQUIRED IMPORTED_TARGET libsodium)
+if(APPLE)
+  # Homebrew keeps libarchive keg-only too.
+  execute_process(COMMAND brew --prefix libarchive OUTPUT_VARIABLE _archive_prefix
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(_archive_prefix)
+    set(ENV{PKG_CONFIG_PATH} "${_archive_prefix}/lib/pkgconfig:$ENV{PKG_CONFIG_PATH}")
+  endif()
+endif()
+pkg_check_modules(archive REQUIRED IMPORTED_TARGET libarchive)
 
 find_package(Qt6 6.2 REQUIRED COMPONENTS Widgets Svg DBus Network Test)
 if(NOT APPLE)
   pkg_check_modules(xcb REQUIRED IMPORTED_TARGET xcb)
+  pkg_check_modules(gio REQUIRED IMPORTED_TARGET gio-2.0)
 endif()

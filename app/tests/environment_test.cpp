@@ -16,6 +16,7 @@ TEST(Environment, ReadsTheFoldersAndFallsBackUnderHome) {
   const ScopedVariable runtime("XDG_RUNTIME_DIR", "/run/user/7");
   const ScopedVariable root("JOLSTRAND_ROOT", "/fixture");
   const ScopedVariable trace("JOLSTRAND_TRACE", std::nullopt);
+  const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
   const Environment environment = Environment::fromProcess();
   EXPECT_EQ(environment.home, "/home/u");
   EXPECT_EQ(environment.dataHome, "/home/u/.local/share");
@@ -23,6 +24,7 @@ TEST(Environment, ReadsTheFoldersAndFallsBackUnderHome) {
   EXPECT_EQ(environment.runtimeDir, "/run/user/7");
   EXPECT_EQ(environment.root, "/fixture");
   EXPECT_EQ(environment.traceFile, "");
+  EXPECT_EQ(environment.currentDesktop, "ubuntu:GNOME");
 
   const ScopedVariable ownData("XDG_DATA_HOME", "/data");
   const ScopedVariable ownConfig("XDG_CONFIG_HOME", "/config");

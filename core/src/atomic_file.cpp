@@ -1,5 +1,6 @@
 #include "atomic_file.hpp"
 #include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 #include "unique_fd.hpp"
 
 #include <fcntl.h>
@@ -52,14 +53,19 @@ std::string writeTarget(const std::string& path) {
 
 std::optional<std::string> replaceFile(const std::string& target, std::string_view bytes,
                                        const std::optional<std::string>& keepOldAs) {
+  struct stat existing {};
+  const bool targetExists = stat(target.c_str(), &existing) == 0;
+  // A pipe, device or socket serves whoever reads or writes it and holds nothing to keep aside:
+  // never move or replace one (think of a link to /dev/null).
+  if (targetExists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+    return target + " is not a regular file";
+  }
   const std::string folder = folderOf(target);
   std::string temporary =
       folder + "/" + temporaryPrefix(target) + std::to_string(getpid()) + ".tmpXXXXXX";
   UniqueFd file(mkstemp(temporary.data()));
   if (!file.valid()) return failure("couldn't create a temporary file in", folder);
 
-  struct stat existing {};
-  const bool targetExists = stat(target.c_str(), &existing) == 0;
   const mode_t mode = targetExists ? (existing.st_mode & 07777) : [] {
     const mode_t mask = umask(0);
     umask(mask);
@@ -108,3 +114,11 @@ void removeAbandonedTemporaries(const std::string& target) {
 }
 
 }  // namespace jolstrand::detail
+
+namespace jolstrand {
+
+std::optional<std::string> writeFileAtomically(const std::string& path, std::string_view bytes) {
+  return detail::replaceFile(detail::writeTarget(path), bytes, std::nullopt);
+}
+
+}  // namespace jolstrand

@@ -15,8 +15,9 @@ namespace jolstrand::detail {
 [[nodiscard]] std::string writeTarget(const std::string& path);
 
 /// Replaces target with bytes, keeping its permissions. When keepOldAs is given and target
-/// exists, the old file is moved there first (replacing what was there). Returns the error's
-/// description on failure, in which case target is untouched.
+/// exists, the old file is moved there first (replacing what was there). A target that is a named
+/// pipe, device or socket is refused. Returns the error's description on failure, in which case
+/// target is untouched.
 [[nodiscard]] std::optional<std::string> replaceFile(const std::string& target,
                                                      std::string_view bytes,
                                                      const std::optional<std::string>& keepOldAs);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "file_system.hpp"
 #include "icu_text.hpp"
+#include "jolstrand/file_access.hpp"
 #include "plist_reader.hpp"
 
 namespace jolstrand::detail {
@@ -73,7 +73,8 @@ BundleInfo parseInfoPlist(std::string_view bytes) {
 }
 
 BundleInfo readBundleInfo(const std::string& bundlePath) {
-  const auto bytes = readFile(bundlePath + "/Contents/Info.plist", maxPropertyListBytes);
+  const auto bytes =
+      readRegularFile(bundlePath + "/Contents/Info.plist", maxPropertyListBytes).bytes;
   return bytes ? parseInfoPlist(*bytes) : BundleInfo{};
 }
 

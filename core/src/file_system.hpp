@@ -37,7 +37,4 @@ struct ListedEntry {
 [[nodiscard]] std::string folderOf(const std::string& path);
 [[nodiscard]] std::string nameOf(const std::string& path);
 
-/// The whole file, or none when it cannot be read or is larger than maxBytes.
-[[nodiscard]] std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes);
-
 }  // namespace jolstrand::detail

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 #include "platform_folders.hpp"
 #include "unique_fd.hpp"
 
@@ -75,29 +77,47 @@ std::string resolvingSymlinks(const std::string& path) {
   return resolved ? std::string(resolved.get()) : path;
 }
 
-std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) {
-  const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.valid()) return std::nullopt;
+}  // namespace jolstrand::detail
+
+namespace jolstrand {
+
+FileContents readRegularFile(const std::string& path, std::size_t maxBytes) {
+  const auto failed = [&](const std::string& why) {
+    return FileContents{std::nullopt, path + why};
+  };
+  const auto failedWithErrno = [&] { return failed(std::string(": ") + std::strerror(errno)); };
+  const std::string notRegular = " is not a regular file";
+  // Asking first spares a special file even being opened: opening some devices does something.
   struct stat info {};
-  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  if (static_cast<std::size_t>(info.st_size) > maxBytes) return std::nullopt;
+  if (stat(path.c_str(), &info) != 0) return failedWithErrno();
+  if (!S_ISREG(info.st_mode)) return failed(notRegular);
+  // A pipe may have taken the file's place since: open without waiting for a writer, ask the
+  // open file what it is, and only then read in the ordinary blocking way.
+  const detail::UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid()) return failedWithErrno();
+  if (fstat(file.get(), &info) != 0) return failedWithErrno();
+  if (!S_ISREG(info.st_mode)) return failed(notRegular);
+  const int flags = fcntl(file.get(), F_GETFL);
+  if (flags < 0 || fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return failedWithErrno();
+  const std::string tooLarge = " is larger than " + std::to_string(maxBytes) + " bytes";
+  if (static_cast<std::size_t>(info.st_size) > maxBytes) return failed(tooLarge);
   std::string contents(static_cast<std::size_t>(info.st_size), '\0');
   std::size_t filled = 0;
   for (;;) {
     if (filled == contents.size()) {
       // The file may have grown since fstat: read on, but never past the limit.
-      if (contents.size() > maxBytes) return std::nullopt;
+      if (contents.size() > maxBytes) return failed(tooLarge);
       contents.resize(std::min(maxBytes + 1, contents.size() * 2 + 4096));
     }
     const ssize_t got = read(file.get(), contents.data() + filled, contents.size() - filled);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
+    if (got < 0) return failedWithErrno();
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
-  if (filled > maxBytes) return std::nullopt;
+  if (filled > maxBytes) return failed(tooLarge);
   contents.resize(filled);
-  return contents;
+  return {std::move(contents), {}};
 }
 
-}  // namespace jolstrand::detail
+}  // namespace jolstrand

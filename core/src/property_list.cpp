@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 #include "plist_reader.hpp"
 
 namespace jolstrand {
@@ -62,11 +62,16 @@ PropertyListValue converted(plist_t node, int depth) {
 
 }  // namespace
 
-std::optional<PropertyListValue> readPropertyListFile(const std::string& path) {
-  const auto bytes = detail::readFile(path, detail::maxPropertyListBytes);
-  const detail::Plist root = bytes ? detail::parsePropertyList(*bytes) : nullptr;
+std::optional<PropertyListValue> readPropertyList(std::string_view bytes) {
+  const detail::Plist root = detail::parsePropertyList(bytes);
   if (!root) return std::nullopt;
   return converted(root.get(), 0);
+}
+
+std::optional<PropertyListValue> readPropertyListFile(const std::string& path) {
+  const auto bytes = readRegularFile(path, detail::maxPropertyListBytes).bytes;
+  if (!bytes) return std::nullopt;
+  return readPropertyList(*bytes);
 }
 
 }  // namespace jolstrand

@@ -9,6 +9,7 @@
 
 #include "atomic_file.hpp"
 #include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 #include "jolstrand/log.hpp"
 #include "usage_file.hpp"
 
@@ -43,7 +44,7 @@ double UsageStore::referenceSeconds(Date date) {
 UsageStore::UsageStore(std::string fileURL) : fileURL_(std::move(fileURL)) {
   const std::string target = detail::writeTarget(fileURL_);
   detail::removeAbandonedTemporaries(target);
-  const auto bytes = detail::readFile(fileURL_, maxUsageFileBytes);
+  const auto bytes = readRegularFile(fileURL_, maxUsageFileBytes).bytes;
   auto decoded = bytes ? detail::decodeUsage(*bytes) : std::nullopt;
   if (decoded) {
     records_ = std::move(*decoded);

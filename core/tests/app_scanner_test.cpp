@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "fixture_tree.hpp"
+#include "named_pipe.hpp"
 
 namespace jolstrand {
 namespace {
@@ -211,6 +212,19 @@ TEST(AppScannerEntry, ReadsMalformedInfoPlistsAsEmpty) {
     EXPECT_EQ(entry->id(), path);
     EXPECT_EQ(entry->names().size(), 1U);
   }
+}
+
+TEST(AppScannerScan, TakesANamedPipeForAnInfoPlistAsNoInfoPlistWithoutWaitingOnIt) {
+  FixtureTree tree;
+  tree.bundle("R/Good.app", {.identifier = "com.example.good"});
+  tree.folder("R/Piped.app/Contents");
+  const std::string pipe = testing::makeNamedPipe(tree.path("R/Piped.app/Contents/Info.plist"));
+  std::vector<AppEntry> entries;
+  EXPECT_TRUE(testing::finishesWithoutWaitingOn(pipe, [&] { entries = scanOne(tree); }));
+  ASSERT_EQ(entries.size(), 2U);
+  EXPECT_EQ(entries[0].id(), "com.example.good");
+  EXPECT_EQ(entries[1].id(), tree.path("R/Piped.app"));
+  EXPECT_EQ(entries[1].displayName(), "Piped");
 }
 
 TEST(AppScannerEntry, StripsTheApplicationExtensionFromDisplayNamesInAnyCase) {

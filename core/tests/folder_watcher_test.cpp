@@ -1,10 +1,20 @@
 #include "jolstrand/folder_watcher.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <iostream>
+#include <thread>
 
 #include "fixture_tree.hpp"
+#include "jolstrand/log.hpp"
 #include "jolstrand/simple_main_queue.hpp"
 
 namespace jolstrand {
@@ -149,6 +159,123 @@ TEST_F(FolderWatcherTest, KeepsWatchingAfterAWatchedFolderIsRemoved) {
   settle();
   passQuietPeriod();
   EXPECT_EQ(signals, 2);
+}
+
+TEST_F(FolderWatcherTest, WatchesARootAgainWhenItComesBack) {
+  const auto watcher = watch({tree.folder("Apps")});
+  fs::remove_all(tree.path("Apps"));
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 1);
+  tree.folder("Apps");
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 2);  // the folder's return is a change too
+  tree.file("Apps/New.app/Contents/Info.plist");
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 3);
+}
+
+TEST_F(FolderWatcherTest, ForgetsARootMovedAwayUntilItIsMovedBack) {
+  tree.folder("Apps/Sub");
+  const auto watcher = watch({tree.path("Apps")});
+  fs::rename(tree.path("Apps"), tree.path("Renamed"));
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 1);
+  tree.file("Renamed/new");
+  tree.file("Renamed/Sub/new");
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 1);
+
+  fs::rename(tree.path("Renamed"), tree.path("Apps"));
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 2);
+  tree.file("Apps/Sub/later");
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 3);
+}
+
+TEST_F(FolderWatcherTest, ForgetsFoldersMovedOutOfTheTreeButFollowsMovesInsideIt) {
+  tree.folder("Apps/Vendor/Suite");
+  tree.folder("Apps/Mover/Inner");
+  tree.folder("Outside");
+  const auto watcher = watch({tree.path("Apps")});
+  fs::rename(tree.path("Apps/Vendor"), tree.path("Outside/Vendor"));
+  fs::rename(tree.path("Apps/Mover"), tree.path("Apps/Moved"));
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 1);
+  tree.file("Outside/Vendor/Suite/new");
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 1);
+  tree.file("Apps/Moved/Inner/new");
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 2);
+  fs::create_directories(tree.path("Apps/Moved/Inner/Made"));
+  settle();
+  passQuietPeriod();
+  tree.file("Apps/Moved/Inner/Made/new");  // a folder made under the new path is watched too
+  settle();
+  passQuietPeriod();
+  EXPECT_EQ(signals, 4);
+}
+
+// Runs body in a child process that may open only `spare` more descriptors, so that making the
+// watcher's own descriptors fails there. Answers the child's exit status, or -1 when it had not
+// ended after ten seconds (it is then killed).
+int exitStatusWithSpareDescriptors(int spare, const std::function<bool()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    const int lowestFree = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    close(lowestFree);
+    const rlimit limit{static_cast<rlim_t>(lowestFree + spare),
+                       static_cast<rlim_t>(lowestFree + spare)};
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(3);
+    _exit(body() ? 0 : 1);
+  }
+  for (int waited = 0; waited < 200; ++waited) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child)
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+    std::this_thread::sleep_for(50ms);
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return -1;
+}
+
+// Makes and destroys a watcher; true when it logged exactly why it could not watch.
+bool logsWhyItCannotWatch(const std::string& folder) {
+  std::vector<std::string> lines;
+  {
+    const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    SimpleMainQueue queue;
+    const FolderWatcher watcher(queue, {folder}, 1.0, [] {});
+    watcher.waitUntilWatching();
+  }
+  const std::string expected =
+      std::string("Jolstrand: couldn't watch the application folders: ") + std::strerror(EMFILE);
+  for (const std::string& line : lines) std::cerr << line << "\n";
+  return lines == std::vector{expected};
+}
+
+TEST(FolderWatcherFailure, LogsTheReasonWhenItCannotWatchAtAll) {
+  testing::FixtureTree tree;
+  const std::string folder = tree.folder("Apps");
+  EXPECT_EQ(exitStatusWithSpareDescriptors(0, [&] { return logsWhyItCannotWatch(folder); }), 0);
+}
+
+TEST(FolderWatcherFailure, LogsAndEndsWhenOnlyItsWakeUpCannotBeMade) {
+  testing::FixtureTree tree;
+  const std::string folder = tree.folder("Apps");
+  EXPECT_EQ(exitStatusWithSpareDescriptors(1, [&] { return logsWhyItCannotWatch(folder); }), 0);
 }
 
 TEST(SimpleMainQueue, RunsDelayedTasksWhenDueUnlessCancelled) {

@@ -9,13 +9,13 @@
 #include <charconv>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "jolstrand/file_access.hpp"
 #include "jolstrand/release_signing.hpp"
 
 namespace jolstrand {
@@ -118,13 +118,14 @@ Arguments parse(const Command& command, const std::vector<std::string>& args) {
   return parsed;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw Failure("can't read " + path + ": " + std::strerror(errno));
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (file.bad()) throw Failure("can't read " + path);
-  return bytes.str();
+// Keys, notes and feeds are small; archives are disk images.
+constexpr std::size_t maxTextBytes = std::size_t{64} << 20;
+constexpr std::size_t maxArchiveBytes = std::size_t{16} << 30;
+
+std::string readFile(const std::string& path, std::size_t maxBytes = maxTextBytes) {
+  FileContents read = readRegularFile(path, maxBytes);
+  if (!read.bytes) throw Failure("can't read " + read.error);
+  return std::move(*read.bytes);
 }
 
 std::string readKey(const std::string& path, std::istream& in) {
@@ -135,10 +136,7 @@ std::string readKey(const std::string& path, std::istream& in) {
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
-  file.close();
-  if (!file) throw Failure("can't write " + path + ": " + std::strerror(errno));
+  if (const auto error = writeFileAtomically(path, bytes)) throw Failure("can't write " + *error);
 }
 
 // Writes a new private key file that only its owner can read, never over an existing file.
@@ -175,33 +173,59 @@ std::int64_t integer(const std::string& option, const std::string& text) {
   return value;
 }
 
-// YYYY-MM-DDTHH:MM:SS followed by Z or a ±HH:MM offset.
+// Whether text has the shape, in which 'd' stands for any ASCII digit.
+bool hasShape(std::string_view text, std::string_view shape) {
+  return text.size() == shape.size() &&
+         std::equal(text.begin(), text.end(), shape.begin(), [](char c, char expected) {
+           return expected == 'd' ? c >= '0' && c <= '9' : c == expected;
+         });
+}
+
+// The decimal number of count digits at a place that hasShape has checked.
+int digitsAt(std::string_view text, std::size_t at, std::size_t count) {
+  int value = 0;
+  for (const char c : text.substr(at, count)) value = value * 10 + (c - '0');
+  return value;
+}
+
+// YYYY-MM-DDTHH:MM:SS followed by Z or a ±HH:MM offset; every field must name a moment that
+// exists. A leap second is refused: the moment is kept as POSIX time, which cannot show :60.
 std::chrono::system_clock::time_point isoDate(const std::string& text) {
-  std::tm fields{};
-  char zone[8] = {};
-  int consumed = 0;
-  if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &fields.tm_year, &fields.tm_mon,
-                  &fields.tm_mday, &fields.tm_hour, &fields.tm_min, &fields.tm_sec,
-                  &consumed) != 6 ||
-      fields.tm_mon < 1 || fields.tm_mon > 12 || fields.tm_mday < 1 || fields.tm_mday > 31 ||
-      fields.tm_hour > 23 || fields.tm_min > 59 || fields.tm_sec > 60) {
+  using namespace std::chrono;
+  const auto refuse = [&](const std::string& why) {
+    return Failure("--date " + why + ": " + text);
+  };
+  const std::string_view local = std::string_view(text).substr(0, 19);
+  if (!hasShape(local, "dddd-dd-ddTdd:dd:dd")) {
     throw Failure("--date must look like 2025-01-31T12:00:00Z, not " + text);
   }
-  const std::string rest = text.substr(static_cast<std::size_t>(consumed));
-  long offset = 0;
-  int offsetHours = 0;
-  int offsetMinutes = 0;
-  if (rest == "Z") {
-    offset = 0;
-  } else if (rest.size() == 6 && (rest[0] == '+' || rest[0] == '-') &&
-             std::sscanf(rest.c_str() + 1, "%2d:%2d%7s", &offsetHours, &offsetMinutes, zone) == 2) {
-    offset = (offsetHours * 3600L + offsetMinutes * 60L) * (rest[0] == '-' ? -1 : 1);
-  } else {
-    throw Failure("--date needs a time zone, Z or like +02:00: " + text);
+  const std::string_view zone = std::string_view(text).substr(local.size());
+  if (zone != "Z" && !hasShape(zone, "+dd:dd") && !hasShape(zone, "-dd:dd")) {
+    throw refuse("needs a time zone, Z or like +02:00");
   }
-  fields.tm_year -= 1900;
-  fields.tm_mon -= 1;
-  return std::chrono::system_clock::from_time_t(timegm(&fields) - offset);
+  const year_month_day day{year(digitsAt(local, 0, 4)),
+                           month(static_cast<unsigned>(digitsAt(local, 5, 2))),
+                           std::chrono::day(static_cast<unsigned>(digitsAt(local, 8, 2)))};
+  if (!day.month().ok()) throw refuse("month must be 01 to 12");
+  if (!day.ok()) {
+    throw refuse("has no day " + std::string(local.substr(8, 2)) + " in month " +
+                 std::string(local.substr(5, 2)) + " of " + std::string(local.substr(0, 4)));
+  }
+  const int hour = digitsAt(local, 11, 2);
+  const int minute = digitsAt(local, 14, 2);
+  const int second = digitsAt(local, 17, 2);
+  if (hour > 23) throw refuse("hour must be 00 to 23");
+  if (minute > 59) throw refuse("minute must be 00 to 59");
+  if (second > 59) throw refuse("second must be 00 to 59");
+  minutes offset{0};
+  if (zone != "Z") {
+    const int offsetMinutes = digitsAt(zone, 4, 2);
+    if (offsetMinutes > 59) throw refuse("offset minutes must be 00 to 59");
+    offset = hours(digitsAt(zone, 1, 2)) + minutes(offsetMinutes);
+    if (offset > hours(14)) throw refuse("offset must be at most 14:00");
+    if (zone[0] == '-') offset = -offset;
+  }
+  return sys_days(day) + hours(hour) + minutes(minute) + seconds(second) - offset;
 }
 
 int generateKeys(const Arguments& args, std::istream& /*in*/, std::ostream& out) {
@@ -218,13 +242,13 @@ int publicKey(const Arguments& args, std::istream& in, std::ostream& out) {
 
 int sign(const Arguments& args, std::istream& in, std::ostream& out) {
   const std::string key = readKey(args.required("--key"), in);
-  const std::string archive = readFile(args.positional[0]);
+  const std::string archive = readFile(args.positional[0], maxArchiveBytes);
   out << ReleaseSigning::signatureText(ReleaseSigning::sign(archive, key)) << '\n';
   return 0;
 }
 
 int verify(const Arguments& args, std::istream& /*in*/, std::ostream& /*out*/) {
-  const std::string archive = readFile(args.positional[0]);
+  const std::string archive = readFile(args.positional[0], maxArchiveBytes);
   const auto signature = ReleaseSigning::signatureBytes(args.positional[1]);
   if (!signature || !ReleaseSigning::isSigned(archive, *signature, args.required("--public-key"))) {
     throw Failure("invalid signature");
@@ -242,7 +266,7 @@ int appcast(const Arguments& args, std::istream& in, std::ostream& out) {
   const std::string& url = args.required("--url");
   const auto date = args.optional("--date") ? isoDate(*args.optional("--date"))
                                             : std::chrono::system_clock::now();
-  const std::string archive = readFile(args.required("--archive"));
+  const std::string archive = readFile(args.required("--archive"), maxArchiveBytes);
   const std::string notes = readFile(args.required("--notes"));
   const std::string feed =
       ReleaseSigning::appcast(archive, version, build, notes, url, minimumSystem, date, key);

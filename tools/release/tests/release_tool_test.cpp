@@ -2,13 +2,17 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "fixture_tree.hpp"
 #include "jolstrand/release_signing.hpp"
+#include "named_pipe.hpp"
 
 namespace jolstrand {
 namespace {
@@ -132,6 +136,129 @@ TEST_F(ReleaseTool, RefusesValuesTheFeedWouldCarryUnescaped) {
     EXPECT_THAT(outcome.err, StartsWith("jolstrand-release: "));
     EXPECT_THAT(outcome.out, IsEmpty());
   }
+}
+
+TEST_F(ReleaseTool, RefusesNamedPipesInsteadOfWaitingOnThem) {
+  const std::string pipe = testing::makeNamedPipe(tree.path("pipe"));
+  const std::vector<std::vector<std::string>> commands = {
+      {"public-key", "--key", pipe},
+      {"sign", "--key", key, pipe},
+      {"appcast", "--key", key, "--archive", archive, "--version", "1", "--build", "1", "--notes",
+       tree.path("notes.txt"), "--url", "u", "--minimum-system", "1", "--out", pipe},
+  };
+  for (const auto& args : commands) {
+    Outcome outcome;
+    EXPECT_TRUE(testing::finishesWithoutWaitingOn(pipe, [&] { outcome = run(args); })) << args[0];
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_THAT(outcome.err, HasSubstr(pipe + " is not a regular file"));
+    EXPECT_THAT(outcome.out, IsEmpty());
+  }
+  struct stat info {};
+  ASSERT_EQ(lstat(pipe.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST_F(ReleaseTool, TakesOnlyDatesThatExist) {
+  const auto withDate = [&](const std::string& date) {
+    return run({"appcast", "--key", key, "--archive", archive, "--version", "1", "--build", "1",
+                "--notes", tree.path("notes.txt"), "--url", "u", "--minimum-system", "1", "--date",
+                date});
+  };
+  for (const char* date : {"2024-02-29T12:00:00Z", "2025-12-31T23:59:59-14:00",
+                           "2025-01-01T00:00:00+14:00", "2025-06-30T12:00:00+05:45"}) {
+    const Outcome outcome = withDate(date);
+    EXPECT_EQ(outcome.status, 0) << date << ": " << outcome.err;
+  }
+  const auto pubDate = [](const std::string& feed) {
+    return feed.substr(feed.find("<pubDate>"), feed.find("</pubDate>") - feed.find("<pubDate>"));
+  };
+  EXPECT_EQ(pubDate(withDate("2025-06-30T12:00:00+05:45").out),
+            pubDate(withDate("2025-06-30T06:15:00Z").out));
+  EXPECT_EQ(pubDate(withDate("2025-01-01T00:30:00-02:00").out),
+            pubDate(withDate("2025-01-01T02:30:00Z").out));
+  const std::pair<std::string, std::string> refused[] = {
+      {"2025-02-31T12:00:00+02:00", "--date has no day 31 in month 02 of 2025"},
+      {"2025-02-29T12:00:00Z", "--date has no day 29 in month 02 of 2025"},
+      {"2100-02-29T12:00:00Z", "--date has no day 29 in month 02 of 2100"},
+      {"2025-04-31T12:00:00Z", "--date has no day 31 in month 04 of 2025"},
+      {"2025-01-00T12:00:00Z", "--date has no day 00 in month 01 of 2025"},
+      {"2025-13-01T12:00:00Z", "--date month must be 01 to 12"},
+      {"2025-00-01T12:00:00Z", "--date month must be 01 to 12"},
+      {"2025-01-01T24:00:00Z", "--date hour must be 00 to 23"},
+      {"2025-01-01T12:60:00Z", "--date minute must be 00 to 59"},
+      {"2025-01-01T12:00:60Z", "--date second must be 00 to 59"},
+      {"2025-01-01T12:00:00+02:99", "--date offset minutes must be 00 to 59"},
+      {"2025-01-01T12:00:00+15:00", "--date offset must be at most 14:00"},
+      {"2025-01-01T12:00:00-14:30", "--date offset must be at most 14:00"},
+      {"2025-1-01T12:00:00Z", "--date must look like"},
+      {"2025-01-01T12:00:00+2:00", "--date needs a time zone"},
+      {"2025-01-01T12:00:00+02:0x", "--date needs a time zone"},
+      {"2025-01-01T+1:00:00Z", "--date must look like"},
+      {"2025-01-01T12:00:00", "--date needs a time zone"},
+  };
+  for (const auto& [date, error] : refused) {
+    const Outcome outcome = withDate(date);
+    EXPECT_EQ(outcome.status, 1) << date;
+    EXPECT_THAT(outcome.err, HasSubstr(error)) << date;
+    EXPECT_THAT(outcome.err, HasSubstr(date));
+    EXPECT_THAT(outcome.out, IsEmpty());
+  }
+}
+
+// Provokes a failed write that even root cannot avoid: a file-size limit below the feed's size.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+    rlimit lower = old_;
+    lower.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lower);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int);
+};
+
+TEST_F(ReleaseTool, LeavesTheOldFeedWholeWhenWritingTheNewOneFails) {
+  const std::string feed = tree.file("appcast.xml", "the previous feed\n");
+  const std::vector<std::string> args = {"appcast",
+                                         "--key",
+                                         key,
+                                         "--archive",
+                                         archive,
+                                         "--version",
+                                         "1",
+                                         "--build",
+                                         "1",
+                                         "--notes",
+                                         tree.path("notes.txt"),
+                                         "--url",
+                                         "u",
+                                         "--minimum-system",
+                                         "1",
+                                         "--out",
+                                         feed};
+  Outcome outcome;
+  {
+    const FileSizeLimit limit(64);
+    outcome = run(args);
+  }
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_THAT(outcome.err, HasSubstr("can't write"));
+  EXPECT_EQ(contents(feed), "the previous feed\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("")), {}), 4)
+      << "no temporary file is left behind";
+
+  ASSERT_EQ(run(args).status, 0);
+  EXPECT_EQ(run({"verify-feed", "--public-key", publicKey, feed}).status, 0);
 }
 
 TEST_F(ReleaseTool, ExplainsItsUsage) {

@@ -1,0 +1,68 @@
+# What `cmake --install` lays out. Linux: an FHS tree (bin/, the desktop entry, the icon in the
+# hicolor theme, the manual page, the documents). macOS: Jolstrand.app and the licence.
+#
+# Components:
+#   launcher       the program with its desktop integration (installed by default)
+#   license        LICENSE among the documents (installed by default; the .deb carries it as
+#                  its copyright file instead)
+#   debian         what only the .deb carries: its copyright file and changelog
+#   portable       the portable archive's top-level README.txt
+#   release-tools  jolstrand-release, for whoever cuts releases
+# The last three are installed only when asked for (`--component NAME`) or packaged.
+
+include(GNUInstallDirs)
+
+install(TARGETS jolstrand-release RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        COMPONENT release-tools EXCLUDE_FROM_ALL)
+
+if(APPLE)
+  install(TARGETS jolstrand BUNDLE DESTINATION . COMPONENT launcher)
+  install(FILES LICENSE DESTINATION . COMPONENT license)
+  return()
+endif()
+
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/jolstrand)
+set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
+
+install(TARGETS jolstrand RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
+configure_file(packaging/jolstrand.desktop.in
+               ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop @ONLY)
+install(FILES ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT launcher)
+install(FILES app/resources/jolstrand.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${JOLSTRAND_BUNDLE_IDENTIFIER}.svg COMPONENT launcher)
+install(FILES README.md DESTINATION ${doc_dir} COMPONENT launcher)
+install(FILES LICENSE DESTINATION ${doc_dir} COMPONENT license)
+
+# Manual page and Debian changelog are installed compressed, as Debian wants them; gzip -n keeps
+# the bytes the same from build to build.
+function(jolstrand_gzip source output)
+  execute_process(COMMAND gzip -9 -n -c ${source} OUTPUT_FILE ${output}
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "could not compress ${source}")
+  endif()
+endfunction()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${CMAKE_SOURCE_DIR}/packaging/jolstrand.1 ${CMAKE_SOURCE_DIR}/LICENSE)
+jolstrand_gzip(${CMAKE_SOURCE_DIR}/packaging/jolstrand.1 ${packaging_dir}/jolstrand.1.gz)
+install(FILES ${packaging_dir}/jolstrand.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+        COMPONENT launcher)
+
+# The .deb's machine-readable copyright file carries the licence text.
+file(READ LICENSE license_text)
+string(STRIP "${license_text}" license_text)
+string(REGEX REPLACE "\n\n" "\n.\n" license_text "${license_text}")
+string(REGEX REPLACE "\n" "\n " license_text "${license_text}")
+configure_file(packaging/debian/copyright.in ${packaging_dir}/copyright @ONLY)
+# Dated at configuration, or by SOURCE_DATE_EPOCH when set (for reproducible packages).
+string(TIMESTAMP JOLSTRAND_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(packaging/debian/changelog.in ${packaging_dir}/changelog @ONLY)
+jolstrand_gzip(${packaging_dir}/changelog ${packaging_dir}/changelog.gz)
+install(FILES ${packaging_dir}/copyright ${packaging_dir}/changelog.gz DESTINATION ${doc_dir}
+        COMPONENT debian EXCLUDE_FROM_ALL)
+
+string(TOLOWER "${CMAKE_SYSTEM_PROCESSOR}" JOLSTRAND_ARCHIVE_ARCH)
+configure_file(packaging/portable-README.txt.in ${packaging_dir}/README.txt @ONLY)
+install(FILES ${packaging_dir}/README.txt DESTINATION . COMPONENT portable EXCLUDE_FROM_ALL)

@@ -1,0 +1,44 @@
+#pragma once
+// Putting an unpacked, verified update in the place of the installation by renaming folders, so
+// that the program is either wholly the old version or wholly the new one.
+//
+// The staging folder must lie beside the installation (same parent folder) and its Info.plist
+// must report the expected build (CFBundleVersion, compared with compareVersions) before
+// anything moves. The installation then becomes "<installation>.old-<running build>" and the
+// staging folder becomes the installation: in one atomic step with renameat2(RENAME_EXCHANGE)
+// where the kernel and file system offer it, else by two renames. When any step fails, the steps
+// already taken are undone, so the old installation stays in place and intact (the staging
+// folder too). Once the new version has started it removes the old folders. Not thread-safe
+// against other changes of the same folders.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace jolstrand {
+
+struct FolderSwap {
+  std::string installation;  ///< the portable installation's root folder
+  std::string staging;       ///< the unpacked update, beside it
+  std::string infoPlist;     ///< the Info.plist's path inside the staged tree
+  std::string expectedBuild;
+  std::string runningBuild;  ///< names the old folder; letters, digits, '.', '-', '_' only
+
+  enum class Method { exchangeWhereAvailable, twoRenames };
+  Method method = Method::exchangeWhereAvailable;
+  /// Runs between the first and the second step, for tests that make the second step fail.
+  std::function<void()> betweenSteps;
+};
+
+/// Swaps the folders as described; none on success, otherwise what failed.
+[[nodiscard]] std::optional<std::string> swapFolders(const FolderSwap& swap);
+
+/// The folder the old installation is kept in until the new version has started.
+[[nodiscard]] std::string oldInstallationPath(const std::string& installation,
+                                              const std::string& runningBuild);
+
+/// Removes every "<installation>.old-*" folder beside installation; none on success, otherwise
+/// the first removal that failed.
+[[nodiscard]] std::optional<std::string> removeOldInstallations(const std::string& installation);
+
+}  // namespace jolstrand

@@ -1,0 +1,160 @@
+#include "jolstrand/update/folder_swap.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "folder_contents.hpp"
+
+namespace jolstrand {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Optional;
+using ::testing::UnorderedElementsAre;
+using Method = FolderSwap::Method;
+
+using testing::fileContents;
+using testing::namesIn;
+
+// An installation of build 10 and, beside it, a staged build 11; each folder holds a file
+// "version" that tells them apart.
+class SwapFolders : public ::testing::TestWithParam<Method> {
+ protected:
+  void SetUp() override {
+    static int counter = 0;
+    root = fs::temp_directory_path() /
+           ("folder_swap_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+    makeVersion(installation(), "10");
+    makeVersion(staging(), "11");
+    swap = {.installation = installation().string(),
+            .staging = staging().string(),
+            .infoPlist = "Contents/Info.plist",
+            .expectedBuild = "11",
+            .runningBuild = "10",
+            .method = GetParam()};
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  static void makeVersion(const fs::path& folder, const std::string& build) {
+    fs::create_directories(folder / "Contents");
+    writePlist(folder / "Contents" / "Info.plist",
+               "<key>CFBundleVersion</key><string>" + build + "</string>");
+    std::ofstream(folder / "version") << build;
+  }
+  static void writePlist(const fs::path& path, const std::string& body) {
+    std::ofstream(path) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        << "<plist version=\"1.0\"><dict>" << body << "</dict></plist>\n";
+  }
+
+  fs::path installation() const { return root / "Jolstrand"; }
+  fs::path staging() const { return root / "Jolstrand.staging"; }
+  fs::path old() const { return root / "Jolstrand.old-10"; }
+
+  void expectUntouched() {
+    EXPECT_EQ(fileContents(installation() / "version"), "10");
+    EXPECT_EQ(fileContents(staging() / "version"), "11");
+    EXPECT_FALSE(fs::exists(old()) && fs::exists(old() / "version"));
+  }
+
+  fs::path root;
+  FolderSwap swap;
+};
+
+TEST_P(SwapFolders, PutsTheStagedBuildInPlaceAndKeepsTheOld) {
+  ASSERT_EQ(swapFolders(swap), std::nullopt);
+  EXPECT_EQ(fileContents(installation() / "version"), "11");
+  EXPECT_EQ(fileContents(old() / "version"), "10");
+  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.old-10"));
+}
+
+TEST_P(SwapFolders, AcceptsTrailingSlashesAndReplacesALeftoverOldFolder) {
+  fs::create_directories(old() / "leftover");
+  swap.installation += "/";
+  swap.staging += "/";
+  swap.expectedBuild = "11.0";
+  ASSERT_EQ(swapFolders(swap), std::nullopt);
+  EXPECT_EQ(fileContents(installation() / "version"), "11");
+  EXPECT_THAT(namesIn(old()), UnorderedElementsAre("Contents", "version"));
+}
+
+TEST_P(SwapFolders, RefusesAStagedTreeThatIsNotTheExpectedBuild) {
+  swap.expectedBuild = "12";
+  EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("reports build 11, not 12")));
+  expectUntouched();
+
+  writePlist(staging() / "Contents" / "Info.plist",
+             "<key>CFBundleVersion</key><integer>11</integer>");
+  swap.expectedBuild = "11";
+  EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("no CFBundleVersion")));
+  fs::remove(staging() / "Contents" / "Info.plist");
+  EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("not a readable property list")));
+  expectUntouched();
+}
+
+TEST_P(SwapFolders, RefusesFoldersThatAreNotWhereTheyShouldBe) {
+  FolderSwap elsewhere = swap;
+  fs::create_directories(root / "sub");
+  fs::rename(staging(), root / "sub" / "staging");
+  elsewhere.staging = (root / "sub" / "staging").string();
+  EXPECT_THAT(swapFolders(elsewhere), Optional(HasSubstr("is not beside")));
+  fs::rename(root / "sub" / "staging", staging());
+
+  FolderSwap badBuild = swap;
+  badBuild.runningBuild = "../10";
+  EXPECT_THAT(swapFolders(badBuild), Optional(HasSubstr("cannot name a folder")));
+  FolderSwap missing = swap;
+  missing.installation = (root / "Missing").string();
+  EXPECT_THAT(swapFolders(missing), Optional(HasSubstr("is not a folder")));
+  FolderSwap same = swap;
+  same.staging = swap.installation;
+  EXPECT_THAT(swapFolders(same), Optional(HasSubstr("the installation itself")));
+  fs::create_directory_symlink(staging(), root / "link");
+  FolderSwap link = swap;
+  link.staging = (root / "link").string();
+  EXPECT_THAT(swapFolders(link), Optional(HasSubstr("is not a folder")));
+  fs::remove(root / "link");
+  expectUntouched();
+}
+
+TEST_P(SwapFolders, UndoesTheFirstStepWhenTheSecondFails) {
+  if (GetParam() == Method::exchangeWhereAvailable) {
+    // The old installation, now at the staging path, cannot be renamed over a full folder.
+    swap.betweenSteps = [&] { fs::create_directories(old() / "in the way"); };
+  } else {
+    // The staged tree has gone, so it cannot be moved into place.
+    swap.betweenSteps = [&] { fs::rename(staging(), root / "moved away"); };
+  }
+  EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("couldn't move")));
+  EXPECT_EQ(fileContents(installation() / "version"), "10");
+  EXPECT_THAT(fileContents(installation() / "Contents" / "Info.plist"), HasSubstr(">10<"));
+  if (GetParam() == Method::exchangeWhereAvailable) {
+    EXPECT_EQ(fileContents(staging() / "version"), "11");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothMethods, SwapFolders,
+                         ::testing::Values(Method::exchangeWhereAvailable, Method::twoRenames),
+                         [](const ::testing::TestParamInfo<Method>& method) {
+                           return method.param == Method::twoRenames ? "TwoRenames" : "Exchange";
+                         });
+
+TEST(RemoveOldInstallations, RemovesOnlyTheOldFoldersOfThatInstallation) {
+  const fs::path root = fs::temp_directory_path() / ("old_folders_" + std::to_string(getpid()));
+  for (const char* name : {"Jolstrand", "Jolstrand.old-9", "Jolstrand.old-10/Contents",
+                           "Jolstrand.staging", "Other.old-1"})
+    fs::create_directories(root / name);
+  EXPECT_EQ(removeOldInstallations((root / "Jolstrand").string()), std::nullopt);
+  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.staging", "Other.old-1"));
+  EXPECT_EQ(removeOldInstallations((root / "Jolstrand").string()), std::nullopt);
+  fs::remove_all(root);
+  EXPECT_THAT(removeOldInstallations((root / "Jolstrand").string()),
+              Optional(HasSubstr("couldn't list")));
+}
+
+}  // namespace
+}  // namespace jolstrand

@@ -1,0 +1,193 @@
+#include "jolstrand/update/safe_unpack.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "archive_writer.hpp"
+#include "folder_contents.hpp"
+
+namespace jolstrand {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Optional;
+using ::testing::UnorderedElementsAre;
+using Entry = testing::ArchiveEntry;
+using Kind = Entry::Kind;
+
+using testing::fileContents;
+using testing::namesIn;
+
+// A temporary folder holding the archive, the staging folder and a folder "outside" with one
+// file that no archive may reach.
+class SafeUnpack : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int counter = 0;
+    root = fs::temp_directory_path() /
+           ("safe_unpack_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+    fs::create_directories(root / "outside");
+    std::ofstream(root / "outside" / "secret") << "secret";
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  std::optional<std::string> unpack(const std::vector<Entry>& entries,
+                                    const UnpackLimits& limits = {},
+                                    testing::ArchiveFormat format = testing::ArchiveFormat::tarGz) {
+    testing::writeArchive(archive(), entries, format);
+    return unpackArchive(archive(), staging(), limits);
+  }
+
+  // Only the archive and the untouched outside folder are left.
+  void expectNothingWrittenOutside() {
+    EXPECT_THAT(namesIn(root), UnorderedElementsAre("update.tar.gz", "outside"));
+    EXPECT_THAT(namesIn(root / "outside"), UnorderedElementsAre("secret"));
+    EXPECT_EQ(fileContents(root / "outside" / "secret"), "secret");
+  }
+
+  std::string archive() const { return (root / "update.tar.gz").string(); }
+  std::string staging() const { return (root / "staging").string(); }
+  std::string outside(std::string_view name) const { return (root / "outside" / name).string(); }
+
+  fs::path root;
+};
+
+TEST_F(SafeUnpack, UnpacksAGoodArchiveWithModesAndInnerLinks) {
+  const std::vector<Entry> entries = {
+      {.name = "./Jolstrand/", .kind = Kind::folder, .mode = 0755},
+      {.name = "./Jolstrand/bin/jolstrand", .contents = "#!/bin/sh\n", .mode = 0755},
+      {.name = "Jolstrand/lib/libx.so.1", .contents = "library", .mode = 0644},
+      {.name = "Jolstrand/lib/libx.so", .kind = Kind::symlink, .target = "libx.so.1"},
+      {.name = "Jolstrand/bin/lib", .kind = Kind::symlink, .target = "../lib/"},
+      {.name = "Jolstrand//share/./notes", .contents = "", .mode = 0600},
+      {.name = "Jolstrand/share/caf\u00e9 \u65e5\u672c", .contents = "utf-8", .mode = 0644},
+  };
+  ASSERT_EQ(unpack(entries), std::nullopt);
+  const fs::path app = fs::path(staging()) / "Jolstrand";
+  EXPECT_EQ(fileContents(app / "bin" / "jolstrand"), "#!/bin/sh\n");
+  EXPECT_EQ(fs::status(app / "bin" / "jolstrand").permissions() & fs::perms::owner_exec,
+            fs::perms::owner_exec);
+  EXPECT_EQ(fs::status(app / "lib" / "libx.so.1").permissions() & fs::perms::owner_exec,
+            fs::perms::none);
+  EXPECT_EQ(fs::read_symlink(app / "lib" / "libx.so"), "libx.so.1");
+  EXPECT_EQ(fileContents(app / "bin" / "lib" / "libx.so"), "library");
+  EXPECT_TRUE(fs::is_regular_file(app / "share" / "notes"));
+  EXPECT_EQ(fileContents(app / "share" / "caf\u00e9 \u65e5\u672c"), "utf-8");
+  EXPECT_THAT(namesIn(root), UnorderedElementsAre("update.tar.gz", "outside", "staging"));
+}
+
+TEST_F(SafeUnpack, ReadsOtherFormatsThanTar) {
+  ASSERT_EQ(
+      unpack({{.name = "a/run", .contents = "x", .mode = 0755}}, {}, testing::ArchiveFormat::zip),
+      std::nullopt);
+  EXPECT_EQ(fileContents(fs::path(staging()) / "a" / "run"), "x");
+}
+
+struct Hostile {
+  const char* what;
+  std::vector<Entry> entries;
+  const char* refusal;
+};
+
+TEST_F(SafeUnpack, RefusesHostileArchivesAndWritesNothingOutside) {
+  const std::string longName(256, 'n');
+  const std::vector<Hostile> cases = {
+      {"dot-dot", {{.name = "../outside/pwned", .contents = "x"}}, "climbs out"},
+      {"inner dot-dot", {{.name = "a/../../outside/pwned", .contents = "x"}}, "climbs out"},
+      {"absolute", {{.name = outside("pwned"), .contents = "x"}}, "absolute path"},
+      {"link to / then a file through it",
+       {{.name = "escape", .kind = Kind::symlink, .target = "/"},
+        {.name = "escape" + outside("pwned"), .contents = "x"}},
+       "points to an absolute path"},
+      {"link out then a file through it",
+       {{.name = "escape", .kind = Kind::symlink, .target = "../outside"},
+        {.name = "escape/pwned", .contents = "x"}},
+       "leaves the staging folder"},
+      {"file through an inner link",
+       {{.name = "sub/", .kind = Kind::folder, .mode = 0755},
+        {.name = "in", .kind = Kind::symlink, .target = "sub"},
+        {.name = "in/file", .contents = "x"}},
+       "below a symbolic link"},
+      {"chain of links that climbs",
+       {{.name = "d/x", .kind = Kind::symlink, .target = ".."},
+        {.name = "d/y", .kind = Kind::symlink, .target = "x/../../outside"}},
+       "after going down"},
+      {"hard link to a file outside, with data",
+       {{.name = "h", .kind = Kind::hardlink, .contents = "pwned", .target = outside("secret")}},
+       "hard link"},
+      {"hard link to /etc/passwd",
+       {{.name = "h", .kind = Kind::hardlink, .target = "/etc/passwd"}},
+       "hard link"},
+      {"inner hard link",
+       {{.name = "a", .contents = "x"}, {.name = "b", .kind = Kind::hardlink, .target = "a"}},
+       "hard link"},
+      {"device node", {{.name = "null", .kind = Kind::characterDevice}}, "device file"},
+      {"fifo", {{.name = "pipe", .kind = Kind::fifo}}, "FIFO"},
+      {"setuid", {{.name = "run", .contents = "x", .mode = 04755}}, "setuid"},
+      {"setgid folder", {{.name = "d/", .kind = Kind::folder, .mode = 02755}}, "setgid"},
+      {"name twice",
+       {{.name = "a", .contents = "1"}, {.name = "./a", .contents = "2"}},
+       "appears twice"},
+      {"control character", {{.name = "a\nb", .contents = "x"}}, "not valid text"},
+      {"not UTF-8", {{.name = "a\xff", .contents = "x"}}, "not valid text"},
+      {"long component", {{.name = "a/" + longName, .contents = "x"}}, "too long"},
+      {"file named like the folder", {{.name = ".", .contents = "x"}}, "staging folder itself"},
+      {"empty", {}, "holds nothing"},
+  };
+  for (const Hostile& hostile : cases) {
+    SCOPED_TRACE(hostile.what);
+    EXPECT_THAT(unpack(hostile.entries), Optional(HasSubstr(hostile.refusal)));
+    expectNothingWrittenOutside();
+  }
+  EXPECT_EQ(fileContents("/etc/passwd").find("pwned"), std::string::npos);
+}
+
+TEST_F(SafeUnpack, RefusesArchivesPastTheCaps) {
+  const std::vector<Entry> four = {{.name = "a", .contents = "1"},
+                                   {.name = "b", .contents = "2"},
+                                   {.name = "c", .contents = "3"},
+                                   {.name = "d", .contents = "4"}};
+  EXPECT_THAT(unpack(four, {.maxEntries = 3}), Optional(HasSubstr("more than 3 entries")));
+  expectNothingWrittenOutside();
+  EXPECT_EQ(unpack(four, {.maxEntries = 4}), std::nullopt);
+  fs::remove_all(staging());
+
+  const std::vector<Entry> big = {{.name = "a", .contents = std::string(60, 'a')},
+                                  {.name = "b", .contents = std::string(41, 'b')}};
+  EXPECT_THAT(unpack(big, {.maxBytes = 100}), Optional(HasSubstr("more than 100 bytes")));
+  expectNothingWrittenOutside();
+  EXPECT_EQ(unpack(big, {.maxBytes = 101}), std::nullopt);
+}
+
+TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
+  std::ofstream(archive()) << "this is not an archive at all";
+  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  expectNothingWrittenOutside();
+  // An mtree listing would have the reader copy a file of this machine into the update.
+  std::ofstream(archive()) << "#mtree\n./copied type=file contents=" << outside("secret") << "\n";
+  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  expectNothingWrittenOutside();
+
+  fs::create_directory(staging());
+  std::ofstream(fs::path(staging()) / "keep") << "mine";
+  EXPECT_THAT(unpack({{.name = "a", .contents = "x"}}), Optional(HasSubstr("staging folder")));
+  EXPECT_EQ(fileContents(fs::path(staging()) / "keep"), "mine");  // not ours to remove
+}
+
+TEST_F(SafeUnpack, LeavesTheWorkingDirectoryAsItWas) {
+  const fs::path before = fs::current_path();
+  EXPECT_EQ(unpack({{.name = "a", .contents = "x"}}), std::nullopt);
+  EXPECT_EQ(fs::current_path(), before);
+  fs::remove_all(staging());
+  EXPECT_NE(unpack({{.name = "../a", .contents = "x"}}), std::nullopt);
+  EXPECT_EQ(fs::current_path(), before);
+}
+
+}  // namespace
+}  // namespace jolstrand

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Builds one package from a build folder with cpack, unpacks it into a temporary folder and
+# checks it from the outside: its layout, its run-time search path, the Info.plist compiled into
+# its program, the desktop entry, and the unpacked program's --list over a fixture tree. The
+# .deb must also pass lintian without errors or warnings and name its dependencies.
+#
+# `install` checks what `cmake --install` lays out in the same way.
+#
+# Usage: check_package.sh deb|archive|install BUILD_DIR IDENTIFIER VERSION BUILD_NUMBER
+set -euo pipefail
+kind=$1 build=$2 identifier=$3 version=$4 build_number=$5
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+case "$kind" in
+  deb)
+    (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) ||
+      { cat "$work/cpack.log"; fail "cpack -G DEB"; }
+    package=$(echo "$work"/out/jolstrand_"$version"_*.deb)
+    [ -f "$package" ] || fail "no jolstrand_${version}_<arch>.deb"
+    dpkg-deb -x "$package" "$work/root"
+    top="$work/root/usr"
+    depends=$(dpkg-deb -f "$package" Depends)
+    echo "Depends: $depends"
+    for needed in libqt6widgets6 libqt6svg6 libicu libplist libc6 qt6-qpa-plugins; do
+      [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
+    done
+    [[ "$depends" != *libsodium* ]] || fail "the launcher does not sign anything, yet depends on libsodium"
+    [ -f "$top/share/doc/jolstrand/copyright" ] || fail "no copyright file"
+    # Informational tags (hardening hints, the .comment section) are accepted; errors and
+    # warnings fail.
+    lintian_status=0
+    lintian --fail-on error,warning --tag-display-limit 0 "$package" >"$work/lintian.log" 2>&1 ||
+      lintian_status=$?
+    grep -v '^running with root' "$work/lintian.log" || true
+    [ "$lintian_status" -eq 0 ] || fail "lintian reports errors or warnings"
+    ;;
+  archive)
+    (cd "$build" && cpack -G TGZ -B "$work/out" >"$work/cpack.log" 2>&1) ||
+      { cat "$work/cpack.log"; fail "cpack -G TGZ"; }
+    package=$(echo "$work"/out/Jolstrand-"$version"-linux-*.tar.gz)
+    [ -f "$package" ] || fail "no Jolstrand-${version}-linux-<arch>.tar.gz"
+    folder=$(basename "$package" .tar.gz)
+    mkdir "$work/unpacked"
+    tar -xzf "$package" -C "$work/unpacked"
+    [ "$(ls "$work/unpacked")" = "$folder" ] || fail "the archive does not unpack into one folder $folder"
+    # It runs wherever it is unpacked: move it somewhere else before running it.
+    mv "$work/unpacked/$folder" "$work/moved"
+    top="$work/moved"
+    [ -f "$top/README.txt" ] || fail "no README.txt at the top of the folder"
+    grep -q "qt6-qpa-plugins" "$top/README.txt" || fail "README.txt does not name the system packages"
+    [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
+    [ ! -e "$top/bin/jolstrand-release" ] || fail "the release tool is not for users"
+    ;;
+  install)
+    cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log" ||
+      { cat "$work/install.log"; fail "cmake --install"; }
+    top="$work/prefix"
+    [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
+    [ ! -e "$top/README.txt" ] || fail "the portable README is installed into the prefix"
+    [ ! -e "$top/share/doc/jolstrand/copyright" ] || fail "the .deb's copyright file is installed"
+    cmake --install "$build" --prefix "$work/tools" --component release-tools >/dev/null
+    [ -x "$work/tools/bin/jolstrand-release" ] || fail "no release-tools component"
+    ;;
+  *) fail "unknown kind $kind" ;;
+esac
+
+program="$top/bin/jolstrand"
+[ -x "$program" ] || fail "no bin/jolstrand"
+[ ! -e "$top/bin/jolstrand-release" ] || fail "the release tool is packaged"
+if readelf -d "$program" | grep -Eq 'RPATH|RUNPATH'; then
+  fail "bin/jolstrand has a run-time search path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
+fi
+if readelf -S "$program" | grep -q '\.debug_info'; then fail "bin/jolstrand is not stripped"; fi
+
+# The Info.plist compiled into the program (stored uncompressed): identifier and versions.
+plist_text=$(tr -d '\n\t' <"$program" | grep -ao '<plist version="1.0">.*</plist>' | head -n 1)
+[ -n "$plist_text" ] || fail "no Info.plist inside bin/jolstrand"
+for pair in "CFBundleIdentifier:$identifier" "CFBundleShortVersionString:$version" \
+            "CFBundleVersion:$build_number" "CFBundleExecutable:jolstrand"; do
+  [[ "$plist_text" == *"<key>${pair%%:*}</key><string>${pair#*:}</string>"* ]] ||
+    fail "the embedded Info.plist lacks ${pair%%:*} = ${pair#*:}"
+done
+
+entry="$top/share/applications/$identifier.desktop"
+[ -f "$entry" ] || fail "no desktop entry $identifier.desktop"
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
+grep -qx "Exec=jolstrand" "$entry" || fail "the desktop entry does not start the launcher"
+grep -qx "Icon=$identifier" "$entry" || fail "the desktop entry names another icon"
+[ -f "$top/share/icons/hicolor/scalable/apps/$identifier.svg" ] || fail "no icon in the hicolor theme"
+[ -f "$top/share/man/man1/jolstrand.1.gz" ] || fail "no manual page"
+
+# The unpacked program over a fixture tree.
+info_plist() {
+  printf '<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+  printf '<key>CFBundleIdentifier</key><string>%s</string>' "$1"
+  [ -z "${2:-}" ] || printf '<key>CFBundleDisplayName</key><string>%s</string>' "$2"
+  printf '</dict></plist>\n'
+}
+fixture="$work/fixture"
+mkdir -p "$fixture/Applications/Quill.app/Contents" "$fixture/System/Applications/Soundboard.app/Contents" "$fixture/Home"
+info_plist Quill "Quill Writer" >"$fixture/Applications/Quill.app/Contents/Info.plist"
+info_plist com.example.board >"$fixture/System/Applications/Soundboard.app/Contents/Info.plist"
+listing=$(env -i PATH=/usr/bin:/bin JOLSTRAND_ROOT="$fixture" HOME="$fixture/Home" \
+  XDG_DATA_HOME="$fixture/Home/data" LC_ALL=C.UTF-8 "$program" --list) || fail "jolstrand --list failed"
+expected_1=$'Quill\tquill\t'"$fixture/Applications/Quill.app  (also: quill writer)"
+expected_2=$'Soundboard\tcom.example.board\t'"$fixture/System/Applications/Soundboard.app"
+mapfile -t lines <<<"$listing"
+[ "${#lines[@]}" -eq 3 ] || fail "expected 3 lines from --list, got: $listing"
+[ "${lines[0]}" = "$expected_1" ] || fail "first line: ${lines[0]}"
+[ "${lines[1]}" = "$expected_2" ] || fail "second line: ${lines[1]}"
+[[ "${lines[2]}" =~ ^2\ apps,\ scanned\ in\ [0-9]+\.[0-9]+\ seconds$ ]] || fail "summary: ${lines[2]}"
+[ -z "${package:-}" ] || echo "ok: $(basename "$package"), $(stat -c %s "$package") bytes"

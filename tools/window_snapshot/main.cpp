@@ -1,0 +1,58 @@
+// Renders a companion window into a PNG for the documentation:
+//   window_snapshot setup-held OUT.png
+//   window_snapshot setup-confirmed OUT.png
+//   window_snapshot about OUT.png VERSION BUILD COPYRIGHT
+// In this platform's texts; run it under Xvfb (docs/make_window_screenshots.sh).
+
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <cstring>
+
+#include "about_window_controller.hpp"
+#include "platform/workspace.hpp"
+#include "setup_window_controller.hpp"
+
+namespace {
+
+int save(QWidget& window, const char* path) {
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  QTest::qWait(300);  // let the window settle at its final size
+  if (!window.grab().save(QString::fromLocal8Bit(path))) {
+    std::fprintf(stderr, "window_snapshot: couldn't write %s\n", path);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QIcon icon(QStringLiteral(":/jolstrand/application.svg"));
+  const jolstrand::CompanionTexts& texts = jolstrand::platformCompanionTexts();
+  const bool setupHeld = argc == 3 && std::strcmp(argv[1], "setup-held") == 0;
+  const bool setupConfirmed = argc == 3 && std::strcmp(argv[1], "setup-confirmed") == 0;
+  if (setupHeld || setupConfirmed) {
+    jolstrand::SetupWindowController setup(icon, texts.setup);
+    setup.checkSpotlight = [setupHeld] { return setupHeld; };
+    setup.show();
+    if (setupConfirmed) {
+      setup.hotKeyWorked = true;  // as when the hot key fires while the window is open
+      setup.update();
+    }
+    return save(*setup.window(), argv[2]);
+  }
+  if (argc == 6 && std::strcmp(argv[1], "about") == 0) {
+    const auto workspace = jolstrand::makeWorkspace();
+    jolstrand::AboutWindowController about(
+        icon, {QString::fromUtf8(argv[3]), QString::fromUtf8(argv[4]), QString::fromUtf8(argv[5])},
+        texts.about, *workspace);
+    about.show();
+    return save(*about.window(), argv[2]);
+  }
+  std::fprintf(stderr,
+               "usage: window_snapshot setup-held|setup-confirmed OUT.png\n"
+               "       window_snapshot about OUT.png VERSION BUILD COPYRIGHT\n");
+  return 2;
+}
