@@ -64,7 +64,8 @@ void ResultRow::mouseMoveEvent(QMouseEvent* /*event*/) {
 }
 
 void ResultRow::mousePressEvent(QMouseEvent* event) {
-  if (onClick) onClick(index, event->modifiers());
+  // Only the primary button opens; the others do nothing here.
+  if (event->button() == Qt::LeftButton && onClick) onClick(index, event->modifiers());
 }
 
 }  // namespace jolstrand

@@ -20,7 +20,7 @@ class ResultRow : public QWidget {
   int index = 0;  ///< the row's position in the list
   /// Called with index whenever the pointer moves within the row.
   std::function<void(int)> onHover;
-  /// Called with index and the modifiers held on a press of the mouse.
+  /// Called with index and the modifiers held on a press of the primary mouse button.
   std::function<void(int, Qt::KeyboardModifiers)> onClick;
   /// The application whose icon the row expects.
   std::optional<std::string> path;

@@ -152,6 +152,18 @@ TEST_F(SearchControllerTest, FollowsThePointerAndClicks) {
   EXPECT_THAT(workspace.opened, ElementsAre("/Applications/Sound Wave Editor.app"));
 }
 
+TEST_F(SearchControllerTest, OpensRowsOnlyWithThePrimaryButton) {
+  controller.show();
+  type("s");
+  QTest::mouseClick(&controller.row(1), Qt::RightButton, Qt::NoModifier, QPoint(100, 20));
+  QTest::mouseClick(&controller.row(1), Qt::MiddleButton, Qt::ControlModifier, QPoint(100, 20));
+  EXPECT_THAT(workspace.opened, IsEmpty());
+  EXPECT_THAT(workspace.revealed, IsEmpty());
+  EXPECT_TRUE(controller.panel().isVisible());
+  QTest::mouseClick(&controller.row(1), Qt::LeftButton, Qt::NoModifier, QPoint(100, 20));
+  EXPECT_THAT(workspace.opened, ElementsAre("/Applications/Safari.app"));
+}
+
 TEST_F(SearchControllerTest, SearchesAgainAfterARescanWhileShown) {
   controller.show();
   type("s");
