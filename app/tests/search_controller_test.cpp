@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -162,6 +163,27 @@ TEST_F(SearchControllerTest, OpensRowsOnlyWithThePrimaryButton) {
   EXPECT_TRUE(controller.panel().isVisible());
   QTest::mouseClick(&controller.row(1), Qt::LeftButton, Qt::NoModifier, QPoint(100, 20));
   EXPECT_THAT(workspace.opened, ElementsAre("/Applications/Safari.app"));
+}
+
+// The trace file is set by the test program's main; lines from other tests come before.
+int keyToRowsLines() {
+  QFile trace(qEnvironmentVariable("JOLSTRAND_TRACE"));
+  if (!trace.open(QIODevice::ReadOnly)) return 0;
+  return static_cast<int>(trace.readAll().count("keyToRows "));
+}
+
+TEST_F(SearchControllerTest, TracesOnlyKeysThatLayOutRows) {
+  controller.show();
+  const int before = keyToRowsLines();
+  type("s");
+  EXPECT_EQ(keyToRowsLines(), before + 1);
+  press(Qt::Key_Down);  // moves the selection, lays out nothing
+  controller.catalogueChanged();
+  press(Qt::Key_Escape);
+  controller.show();
+  EXPECT_EQ(keyToRowsLines(), before + 1);
+  type("l");
+  EXPECT_EQ(keyToRowsLines(), before + 2);
 }
 
 TEST_F(SearchControllerTest, SearchesAgainAfterARescanWhileShown) {
