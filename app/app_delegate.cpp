@@ -19,7 +19,10 @@ AppDelegate::AppDelegate(MainQueue& mainQueue, Workspace& workspace)
         if (self) self->hotKeyPressed();
       }) {}
 
-AppDelegate::~AppDelegate() = default;
+// Quitting waits for a scan that is running, but not for one that has yet to start.
+AppDelegate::~AppDelegate() {
+  scanQueue_.dropPending();
+}
 
 // The order matters: the first scan comes before the hot key, so that no press meets an empty
 // catalogue. The status item, the setup window (opened here when Spotlight holds the shortcut
