@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "fixture_tree.hpp"
 #include "hot_key.hpp"
@@ -52,21 +53,13 @@ std::string contents(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class Launcher : public ::testing::Test {
+// A fixture catalogue and home for launchers started by the test.
+class LauncherTree : public ::testing::Test {
  protected:
   void SetUp() override {
     bundle("Applications/Marker Tool.app", "com.example.marker", "marker");
     tree.folder("Home/Applications");
     chmod(tree.folder("run").c_str(), 0700);
-    launcher = start();
-    ASSERT_TRUE(eventually([&] { return fs::exists(tree.path("run/jolstrand.socket")); }));
-  }
-  // Quitting is clean: the launcher ends by itself, with status 0.
-  void TearDown() override {
-    kill(launcher, SIGTERM);
-    int status = -1;
-    waitpid(launcher, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
 
   // A bundle whose program leaves a marker file when it runs.
@@ -101,6 +94,29 @@ class Launcher : public ::testing::Test {
   }
 
   testing::FixtureTree tree;
+};
+
+class Launcher : public LauncherTree {
+ protected:
+  void SetUp() override {
+    LauncherTree::SetUp();
+    launcher = start();
+    // A second start is answered once the launcher has started (catalogue read, key held).
+    const pid_t second = start();
+    waitpid(second, nullptr, 0);
+    ASSERT_TRUE(eventually(panelVisible));
+    ASSERT_TRUE(eventually(panelFocused));
+    xdotool("key Escape");
+    ASSERT_TRUE(eventually([] { return !panelVisible(); }));
+  }
+  // Quitting is clean: the launcher ends by itself, with status 0.
+  void TearDown() override {
+    kill(launcher, SIGTERM);
+    int status = -1;
+    waitpid(launcher, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+
   pid_t launcher = 0;
 };
 
@@ -146,6 +162,36 @@ TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
     if (!opened) xdotool("key Escape");
   }
   EXPECT_TRUE(opened);
+}
+
+// Starts made at the same moment: exactly one launcher keeps running; the others, though it is
+// still reading its catalogue, hand it the request to show its panel and end with status 0.
+TEST_F(LauncherTree, FiveStartedAtOnceLeaveOneRunning) {
+  std::vector<pid_t> running;
+  for (int i = 0; i < 5; ++i) running.push_back(start());
+  std::vector<int> endings;
+  eventually([&] {
+    for (auto it = running.begin(); it != running.end();) {
+      int status = -1;
+      if (waitpid(*it, &status, WNOHANG) == *it) {
+        endings.push_back(status);
+        it = running.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    return running.size() <= 1;
+  });
+  std::this_thread::sleep_for(1s);  // a second survivor would not end by itself
+  for (const int status : endings) EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(running.size(), 1U);
+  EXPECT_TRUE(eventually(panelVisible));
+  for (const pid_t survivor : running) {
+    kill(survivor, SIGTERM);
+    int status = -1;
+    waitpid(survivor, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
 }
 
 TEST(HotKey, ReportsTheXErrorWhenAnotherClientHoldsTheKey) {
