@@ -81,6 +81,7 @@ class LauncherTree : public ::testing::Test {
       setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
       setenv("XDG_RUNTIME_DIR", tree.path("run").c_str(), 1);
       setenv("QT_QPA_PLATFORM", "xcb", 1);
+      setenv("JOLSTRAND_TRACE", tree.path("trace.log").c_str(), 1);
       execl(JOLSTRAND_EXECUTABLE, JOLSTRAND_EXECUTABLE, nullptr);
       _exit(127);
     }
@@ -91,6 +92,17 @@ class LauncherTree : public ::testing::Test {
     xdotool("key super+space");
     ASSERT_TRUE(eventually(panelVisible));
     ASSERT_TRUE(eventually(panelFocused));
+  }
+
+  // How often the panel was shown by the hot key: each showing leaves one trace line.
+  int panelShowings() {
+    const std::string trace = contents(tree.path("trace.log"));
+    int count = 0;
+    for (auto at = trace.find("hotKeyToPanel "); at != std::string::npos;
+         at = trace.find("hotKeyToPanel ", at + 1)) {
+      ++count;
+    }
+    return count;
   }
 
   testing::FixtureTree tree;
@@ -162,6 +174,17 @@ TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
     if (!opened) xdotool("key Escape");
   }
   EXPECT_TRUE(opened);
+}
+
+TEST_F(Launcher, ShowsThePanelOnceWhileTheHotKeyIsHeld) {
+  // Held long enough for the X server to repeat the key many times.
+  xdotool("keydown super+space sleep 1.5 keyup space sleep 0.2 keyup super");
+  EXPECT_TRUE(eventually(panelVisible));
+  std::this_thread::sleep_for(500ms);  // let any late repeat arrive
+  EXPECT_TRUE(panelVisible());
+  EXPECT_EQ(panelShowings(), 1);
+  xdotool("key super+space");  // a new press after the release still toggles
+  EXPECT_TRUE(eventually([] { return !panelVisible(); }));
 }
 
 // Starts made at the same moment: exactly one launcher keeps running; the others, though it is
