@@ -8,7 +8,7 @@ debian_packages=(
   libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-dev openssl python3
-  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool dbus-daemon
 )
 
 brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium
