@@ -9,7 +9,9 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -17,6 +19,7 @@
 
 #include "fixture_tree.hpp"
 #include "hot_key.hpp"
+#include "platform/screen_sources.hpp"
 
 namespace jolstrand {
 namespace {
@@ -239,6 +242,91 @@ TEST(HotKey, ReportsTheXErrorWhenAnotherClientHoldsTheKey) {
   EXPECT_EQ(taken.registerKey(), 10);  // BadAccess
   xcb_disconnect(other);
   EXPECT_EQ(taken.registerKey(), 0);  // nothing half-grabbed was left in the way
+}
+
+// Plays the window manager's part: windows with the EWMH properties a window manager would set.
+class FakeWindowManager {
+ public:
+  FakeWindowManager()
+      : connection_(xcb_connect(nullptr, nullptr)),
+        screen_(xcb_setup_roots_iterator(xcb_get_setup(connection_)).data) {}
+  ~FakeWindowManager() {
+    for (const char* name :
+         {"_NET_CLIENT_LIST_STACKING", "_NET_ACTIVE_WINDOW", "_NET_CURRENT_DESKTOP"}) {
+      xcb_delete_property(connection_, screen_->root, atom(name));
+    }
+    xcb_disconnect(connection_);  // its windows go with it
+  }
+
+  xcb_window_t window(const QRect& devicePixels, uint32_t pid) {
+    const xcb_window_t window = xcb_generate_id(connection_);
+    xcb_create_window(
+        connection_, XCB_COPY_FROM_PARENT, window, screen_->root,
+        static_cast<int16_t>(devicePixels.x()), static_cast<int16_t>(devicePixels.y()),
+        static_cast<uint16_t>(devicePixels.width()), static_cast<uint16_t>(devicePixels.height()),
+        0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0, nullptr);
+    set(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {pid});
+    xcb_map_window(connection_, window);
+    return window;
+  }
+  void set(xcb_window_t window, const char* property, xcb_atom_t type,
+           const std::vector<uint32_t>& values) {
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom(property), type, 32,
+                        static_cast<uint32_t>(values.size()), values.data());
+  }
+  void setRoot(const char* property, xcb_atom_t type, const std::vector<uint32_t>& values) {
+    set(screen_->root, property, type, values);
+  }
+  xcb_atom_t atom(const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection_,
+        xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t value = reply->atom;
+    std::free(reply);
+    return value;
+  }
+  void sync() {
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  }
+
+ private:
+  xcb_connection_t* connection_;
+  const xcb_screen_t* screen_;
+};
+
+// Only windows the user can see count: not minimised ones, not those on another desktop. Their
+// bounds come in Qt's coordinates, which differ from the X server's pixels when Qt scales.
+TEST(ScreenSnapshot, ListsTheWindowsVisibleOnTheCurrentDesktopInQtsCoordinates) {
+  FakeWindowManager manager;
+  constexpr uint32_t allDesktops = 0xFFFFFFFF;
+  const xcb_window_t here = manager.window({100, 60, 300, 200}, 1);
+  const xcb_window_t elsewhere = manager.window({0, 0, 300, 200}, 2);
+  const xcb_window_t everywhere = manager.window({400, 200, 120, 80}, 3);
+  const xcb_window_t minimised = manager.window({0, 0, 300, 200}, 4);
+  const xcb_window_t unplaced = manager.window({600, 100, 200, 100}, 5);
+  manager.set(here, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {1});
+  manager.set(elsewhere, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {0});
+  manager.set(everywhere, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {allDesktops});
+  manager.set(minimised, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {1});
+  manager.set(minimised, "_NET_WM_STATE", XCB_ATOM_ATOM,
+              {manager.atom("_NET_WM_STATE_ABOVE"), manager.atom("_NET_WM_STATE_HIDDEN")});
+  manager.setRoot("_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL, {1});
+  manager.setRoot("_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW,
+                  {here, elsewhere, everywhere, minimised, unplaced});  // bottom to top
+  manager.setRoot("_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {unplaced});
+  manager.sync();
+
+  const ScreenSnapshot snapshot = currentScreenSnapshot();
+  EXPECT_EQ(snapshot.frontmostPid, 5);
+  ASSERT_TRUE(snapshot.windows.has_value());
+  std::vector<qint64> pids;
+  for (const WindowInfo& window : *snapshot.windows) pids.push_back(window.ownerPid.value_or(0));
+  EXPECT_EQ(pids, (std::vector<qint64>{5, 3, 1}));  // front to back
+  const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+  ASSERT_EQ(snapshot.windows->size(), 3U);
+  EXPECT_EQ(snapshot.windows->back().bounds, QRect(qRound(100 / ratio), qRound(60 / ratio),
+                                                   qRound(300 / ratio), qRound(200 / ratio)));
+  EXPECT_EQ(snapshot.screens.front(), QGuiApplication::primaryScreen()->geometry());
 }
 
 }  // namespace
