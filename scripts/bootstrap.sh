@@ -9,6 +9,7 @@ debian_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool dbus-daemon
+  openbox xterm x11-utils
 )
 
 brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium

@@ -10,10 +10,15 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -49,6 +54,71 @@ bool panelVisible() {
 
 void xdotool(const std::string& arguments) {
   ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+}
+
+// The first line a shell command prints.
+std::string firstLine(const std::string& command) {
+  std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), &pclose);
+  std::array<char, 256> line{};
+  if (!pipe || fgets(line.data(), line.size(), pipe.get()) == nullptr) return {};
+  std::string text(line.data());
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+  return text;
+}
+
+// Set when the tests run under a real window manager (see main).
+bool underWindowManager() {
+  return !qEnvironmentVariable("JOLSTRAND_TEST_WM").isEmpty();
+}
+
+// Whether window a is stacked above window b: by the window manager's stacking list where there
+// is one, else by the order of the root window's children.
+bool stackedAbove(xcb_window_t a, xcb_window_t b) {
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  std::vector<xcb_window_t> order;
+  const char name[] = "_NET_CLIENT_LIST_STACKING";
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 1, sizeof name - 1, name), nullptr);
+  if (atom != nullptr && atom->atom != XCB_ATOM_NONE) {
+    xcb_get_property_reply_t* stacking = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 4096),
+        nullptr);
+    if (stacking != nullptr && stacking->format == 32) {
+      const auto* first = static_cast<const xcb_window_t*>(xcb_get_property_value(stacking));
+      order.assign(first, first + xcb_get_property_value_length(stacking) / 4);
+    }
+    std::free(stacking);
+  }
+  std::free(atom);
+  if (order.empty()) {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+    if (tree != nullptr) {
+      const xcb_window_t* first = xcb_query_tree_children(tree);
+      order.assign(first, first + xcb_query_tree_children_length(tree));
+    }
+    std::free(tree);
+  }
+  xcb_disconnect(connection);
+  const auto aAt = std::find(order.begin(), order.end(), a);
+  const auto bAt = std::find(order.begin(), order.end(), b);
+  return aAt != order.end() && bAt != order.end() && aAt > bAt;
+}
+
+// The screen (in the test's own view of the screens) holding a window's centre.
+QScreen* screenOf(const std::string& window) {
+  const std::string geometry =
+      firstLine("xdotool getwindowgeometry --shell " + window + " | tr '\\n' ' '");
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  if (std::sscanf(geometry.c_str(), "WINDOW=%*u X=%d Y=%d WIDTH=%d HEIGHT=%d", &x, &y, &width,
+                  &height) != 4) {
+    return nullptr;
+  }
+  return QGuiApplication::screenAt(QPoint(x + width / 2, y + height / 2));
 }
 
 std::string contents(const std::string& path) {
@@ -177,6 +247,48 @@ TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
     if (!opened) xdotool("key Escape");
   }
   EXPECT_TRUE(opened);
+}
+
+// Another application's window has the focus. The hot key brings the panel above it, on its
+// screen, with the keyboard; what is typed reaches the panel; Escape gives the focus back.
+TEST_F(Launcher, TakesTheFocusFromTheFrontWindowAndGivesItBack) {
+  const QRect last = QGuiApplication::screens().last()->geometry();
+  const std::string placement =
+      std::to_string(last.x() + 100) + "+" + std::to_string(last.y() + 100);
+  const pid_t front = fork();
+  if (front == 0) {
+    execlp("xterm", "xterm", "-class", "JolstrandFront", "-geometry",
+           ("60x20+" + placement).c_str(), nullptr);
+    _exit(127);
+  }
+  const std::string window = firstLine(
+      "timeout 10 xdotool search --sync --onlyvisible --class JolstrandFront 2>/dev/null");
+  ASSERT_FALSE(window.empty());
+  // A window manager is asked to activate it; without one the focus is set directly.
+  xdotool((underWindowManager() ? "windowactivate --sync " : "windowfocus --sync ") + window);
+  const auto frontFocused = [&] { return firstLine("xdotool getwindowfocus") == window; };
+  ASSERT_TRUE(eventually(frontFocused));
+
+  summon();
+  const std::string panel =
+      firstLine("xdotool search --onlyvisible --classname '^jolstrand$' 2>/dev/null");
+  EXPECT_TRUE(stackedAbove(static_cast<xcb_window_t>(std::stoul(panel)),
+                           static_cast<xcb_window_t>(std::stoul(window))));
+  EXPECT_EQ(screenOf(panel), screenOf(window));
+  xdotool("key Escape");
+  EXPECT_TRUE(eventually([] { return !panelVisible(); }));
+  // Handing the focus back to the window below is the window manager's part; a bare X server
+  // leaves it nowhere.
+  if (underWindowManager()) {
+    EXPECT_TRUE(eventually(frontFocused));
+  }
+
+  summon();
+  xdotool("type --delay 40 marker");
+  xdotool("key Return");
+  EXPECT_TRUE(eventually([&] { return fs::exists(tree.path("marker")); }));
+  kill(front, SIGTERM);
+  waitpid(front, nullptr, 0);
 }
 
 TEST_F(Launcher, ShowsThePanelOnceWhileTheHotKeyIsHeld) {
@@ -332,9 +444,32 @@ TEST(ScreenSnapshot, ListsTheWindowsVisibleOnTheCurrentDesktopInQtsCoordinates) 
 }  // namespace
 }  // namespace jolstrand
 
+// With JOLSTRAND_TEST_WM=openbox the tests run under that window manager, as on a desktop:
+// focus-stealing prevention, the stacking list and window states take part.
 int main(int argc, char** argv) {
+  pid_t windowManager = 0;
+  if (jolstrand::underWindowManager()) {
+    windowManager = fork();
+    if (windowManager == 0) {
+      const QByteArray name = qgetenv("JOLSTRAND_TEST_WM");
+      execlp(name.constData(), name.constData(), "--sm-disable", nullptr);
+      _exit(127);
+    }
+    const bool managing = jolstrand::eventually([] {
+      return std::system("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'") == 0;
+    });
+    if (!managing) return 1;
+  }
   qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  int status = 0;
+  {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    status = RUN_ALL_TESTS();
+  }
+  if (windowManager != 0) {
+    kill(windowManager, SIGTERM);
+    waitpid(windowManager, nullptr, 0);
+  }
+  return status;
 }
