@@ -186,7 +186,9 @@ class Launcher : public LauncherTree {
   void SetUp() override {
     LauncherTree::SetUp();
     launcher = start();
-    // A second start is answered once the launcher has started (catalogue read, key held).
+    // The socket appears once the launcher is the one running; a second start is answered once
+    // it has started (catalogue read, key held).
+    ASSERT_TRUE(eventually([&] { return fs::exists(tree.path("run/jolstrand.socket")); }));
     const pid_t second = start();
     waitpid(second, nullptr, 0);
     ASSERT_TRUE(eventually(panelVisible));
