@@ -18,7 +18,10 @@ AppDelegate::AppDelegate(Services services)
   connect(hotKey_.get(), &HotKeyBackend::pressed, this, &AppDelegate::hotKeyPressed);
 }
 
-AppDelegate::~AppDelegate() = default;
+// Quitting waits for a scan that is running, but not for one that has yet to start.
+AppDelegate::~AppDelegate() {
+  scanQueue_.dropPending();
+}
 
 // The order matters: the first scan comes before the hot key, so that no press meets an empty
 // catalogue.

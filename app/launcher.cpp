@@ -46,8 +46,9 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   QApplication::setQuitOnLastWindowClosed(false);  // a menu-bar launcher has no main window
   becomeAccessoryApplication();
 
+  // Decided first, so that two launchers never scan, grab the key or write the history at once.
   SingleInstance instance(SingleInstance::socketPath(environment.runtimeDir));
-  if (instance.askRunningInstanceToShow()) return 0;
+  if (!instance.claim()) return instance.askRunningInstanceToShow() ? 0 : 1;
 
   Trace::traceTo(environment.traceFile);
   QtMainQueue mainQueue;
@@ -66,7 +67,7 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   // Later starts are answered once the launcher is ready for them: catalogue read, key held.
   QTimer::singleShot(0, &delegate, [&delegate, &instance] {
     delegate.applicationDidFinishLaunching();
-    instance.listen();
+    instance.startAnswering();
   });
   quitOnTerminationSignals();
   return QApplication::exec();

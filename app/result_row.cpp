@@ -64,7 +64,8 @@ void ResultRow::mouseMoveEvent(QMouseEvent* /*event*/) {
 }
 
 void ResultRow::mousePressEvent(QMouseEvent* event) {
-  emit clicked(index_, event->modifiers());
+  // Only the primary button opens; the others do nothing here.
+  if (event->button() == Qt::LeftButton) emit clicked(index_, event->modifiers());
 }
 
 }  // namespace jolstrand

@@ -34,7 +34,7 @@ class ResultRow : public QWidget {
  signals:
   /// The pointer moved within the row.
   void hovered(int index);
-  /// A mouse button went down on the row, with these modifiers held.
+  /// The primary mouse button went down on the row, with these modifiers held.
   void clicked(int index, Qt::KeyboardModifiers modifiers);
 
  protected:

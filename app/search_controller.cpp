@@ -32,6 +32,20 @@ QRect visibleArea(const ScreenSnapshot& snapshot) {
   return all.isEmpty() ? QRect() : all.first()->availableGeometry();
 }
 
+// Whether the key may change the query's text: typed into the field, or an edit shortcut.
+bool editsQuery(KeyAction action) {
+  switch (action) {
+    case KeyAction::none:
+    case KeyAction::cut:
+    case KeyAction::paste:
+    case KeyAction::undo:
+    case KeyAction::redo:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 SearchController::SearchController(Workspace& workspace, ScreenSnapshotSource screens)
@@ -55,7 +69,10 @@ void SearchController::build() {
   font.setWeight(QFont::Light);
   field_->setFont(font);
   field_->setPlaceholderText(QStringLiteral("Open an app"));
-  connect(field_, &QLineEdit::textEdited, this, [this] { update(); });
+  connect(field_, &QLineEdit::textEdited, this, [this] {
+    update();
+    Trace::end(Trace::Span::keyToRows);
+  });
 
   glass_ = new QLabel(panel_.get());
   glass_->setAlignment(Qt::AlignCenter);
@@ -86,6 +103,7 @@ void SearchController::show() {
   usage_ =
       usageStore != nullptr ? usageStore->scores(std::chrono::system_clock::now()) : UsageScores{};
   field_->clear();
+  Trace::cancel(Trace::Span::keyToRows);  // a key that changed nothing before the panel hid
   visible_ = visibleArea(screens_());
   update();
   panel_->show();
@@ -141,12 +159,17 @@ void SearchController::layOut() {
     row.show();
     icons_.setIcon(row, entry.path(), panel_->devicePixelRatioF());
   }
-  Trace::end(Trace::Span::keyToRows);
 }
 
 bool SearchController::handleKey(QKeyEvent* event) {
-  Trace::begin(Trace::Span::keyToRows);
-  switch (keyAction({event->key(), event->modifiers(), panel_->isComposing()})) {
+  const KeyAction action = keyAction({event->key(), event->modifiers(), panel_->isComposing()});
+  // Measured up to the rows of the edited query; keys that cannot edit it lay out nothing.
+  if (editsQuery(action)) {
+    Trace::begin(Trace::Span::keyToRows);
+  } else {
+    Trace::cancel(Trace::Span::keyToRows);
+  }
+  switch (action) {
     case KeyAction::none:
       return false;
     case KeyAction::selectPrevious:

@@ -43,4 +43,8 @@ void end(Span span) {
                << std::flush;
 }
 
+void cancel(Span span) {
+  started(span) = std::nullopt;
+}
+
 }  // namespace jolstrand::Trace

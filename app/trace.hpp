@@ -17,8 +17,9 @@ enum class Span {
 void traceTo(const std::string& path);
 
 void begin(Span span);
-/// Ends the span if it was begun; a span left open for over a second (a key press that changed
-/// nothing) is dropped.
+/// Ends the span if it was begun; a span left open for over a second is dropped.
 void end(Span span);
+/// Forgets the span without recording it: what began it led to nothing to measure.
+void cancel(Span span);
 
 }  // namespace jolstrand::Trace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -136,6 +137,39 @@ TEST_F(SearchControllerTest, FollowsThePointerAndClicks) {
   type("s");
   QTest::mouseClick(&controller.row(3), Qt::LeftButton, Qt::NoModifier, QPoint(100, 20));
   EXPECT_THAT(workspace.opened, ElementsAre("/Applications/Sound Wave Editor.app"));
+}
+
+TEST_F(SearchControllerTest, OpensRowsOnlyWithThePrimaryButton) {
+  controller.show();
+  type("s");
+  QTest::mouseClick(&controller.row(1), Qt::RightButton, Qt::NoModifier, QPoint(100, 20));
+  QTest::mouseClick(&controller.row(1), Qt::MiddleButton, Qt::ControlModifier, QPoint(100, 20));
+  EXPECT_THAT(workspace.opened, IsEmpty());
+  EXPECT_THAT(workspace.revealed, IsEmpty());
+  EXPECT_TRUE(controller.panel().isVisible());
+  QTest::mouseClick(&controller.row(1), Qt::LeftButton, Qt::NoModifier, QPoint(100, 20));
+  EXPECT_THAT(workspace.opened, ElementsAre("/Applications/Safari.app"));
+}
+
+// The trace file is set by the test program's main; lines from other tests come before.
+int keyToRowsLines() {
+  QFile trace(qEnvironmentVariable("JOLSTRAND_TRACE"));
+  if (!trace.open(QIODevice::ReadOnly)) return 0;
+  return static_cast<int>(trace.readAll().count("keyToRows "));
+}
+
+TEST_F(SearchControllerTest, TracesOnlyKeysThatLayOutRows) {
+  controller.show();
+  const int before = keyToRowsLines();
+  type("s");
+  EXPECT_EQ(keyToRowsLines(), before + 1);
+  press(Qt::Key_Down);  // moves the selection, lays out nothing
+  controller.catalogueChanged();
+  press(Qt::Key_Escape);
+  controller.show();
+  EXPECT_EQ(keyToRowsLines(), before + 1);
+  type("l");
+  EXPECT_EQ(keyToRowsLines(), before + 2);
 }
 
 TEST_F(SearchControllerTest, SearchesAgainAfterARescanWhileShown) {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QProcess>
 #include <QTest>
 #include <filesystem>
 
@@ -57,5 +60,52 @@ TEST(Workspace, GivesEveryApplicationAnIcon) {
   EXPECT_EQ(icon.devicePixelRatio(), 2.0);
 }
 
+// Stands in for the desktop: records the addresses Qt is asked to open.
+class OpenedUrls : public QObject {
+  Q_OBJECT
+
+ public:
+  OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+  ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+  Q_INVOKABLE void open(const QUrl& url) { urls.push_back(url); }
+  std::vector<QUrl> urls;
+};
+
+// A session bus of the test's own, on which no file manager runs.
+class PrivateSessionBus {
+ public:
+  PrivateSessionBus() {
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                   QStringLiteral("--print-address")});
+    if (daemon_.waitForReadyRead(10000)) address = daemon_.readLine().trimmed();
+  }
+  ~PrivateSessionBus() {
+    daemon_.kill();
+    daemon_.waitForFinished();
+  }
+  QByteArray address;
+
+ private:
+  QProcess daemon_;
+};
+
+TEST(Workspace, RevealsWithoutWaitingAndOpensTheFolderWhenNoFileManagerAnswers) {
+  testing::FixtureTree tree;
+  const std::string bundle = tree.folder("Apps/Marker.app");
+  const PrivateSessionBus bus;
+  ASSERT_FALSE(bus.address.isEmpty());
+  qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address);  // before the process first uses the bus
+  ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+  const OpenedUrls desktop;
+  makeWorkspace()->reveal(bundle);
+  EXPECT_TRUE(desktop.urls.empty());  // returned before the bus answered
+  for (int wait = 0; wait < 100 && desktop.urls.empty(); ++wait) QTest::qWait(50);
+  ASSERT_EQ(desktop.urls.size(), 1U);
+  EXPECT_EQ(desktop.urls[0], QUrl::fromLocalFile(QString::fromStdString(tree.path("Apps"))));
+}
+
 }  // namespace
 }  // namespace jolstrand
+
+#include "workspace_test.moc"

@@ -29,6 +29,15 @@ void SerialQueue::waitUntilIdle() {
   changed_.wait(lock, [this] { return tasks_.empty() && !running_; });
 }
 
+void SerialQueue::dropPending() {
+  std::deque<std::function<void()>> dropped;
+  {
+    const std::lock_guard lock(mutex_);
+    dropped.swap(tasks_);
+  }
+  changed_.notify_all();
+}  // the dropped tasks are destroyed here, outside the lock
+
 void SerialQueue::run() {
 #if defined(__linux__)
   pthread_setname_np(pthread_self(), label_.substr(0, 15).c_str());  // the kernel's limit

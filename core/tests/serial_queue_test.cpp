@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <vector>
 
 namespace jolstrand {
@@ -37,6 +38,26 @@ TEST(SerialQueue, RunsEverythingQueuedBeforeItIsDestroyed) {
     for (int i = 0; i < 10; ++i) queue.async([&] { ++ran; });
   }
   EXPECT_EQ(ran, 10);
+}
+
+TEST(SerialQueue, DropsQueuedTasksThatHaveNotStarted) {
+  std::promise<void> started;
+  std::promise<void> release;
+  std::atomic<int> ran = 0;
+  {
+    SerialQueue queue("jolstrand.test");
+    queue.async([&, gate = release.get_future().share()] {
+      started.set_value();
+      gate.wait();
+      ++ran;
+    });
+    for (int i = 0; i < 3; ++i) queue.async([&] { ran += 10; });
+    started.get_future().wait();
+    queue.dropPending();
+    release.set_value();
+    queue.async([&] { ran += 100; });  // queued afterwards: runs as usual
+  }
+  EXPECT_EQ(ran, 101);  // the running task finished; the three waiting ones never ran
 }
 
 TEST(SerialQueue, AcceptsTasksFromTheTasksThemselves) {

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <array>
 #include <memory>
+#include <utility>
 
 #include "platform/hot_key_backend.hpp"
 #include "trace.hpp"
@@ -91,9 +92,22 @@ class X11HotKey final : public HotKeyBackend, public QAbstractNativeEventFilter 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override {
     if (!grabbed_ || type != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_KEY_PRESS) return false;
+    const uint8_t kind = event->response_type & 0x7F;
+    if (kind == XCB_KEY_RELEASE) {
+      const auto* release = reinterpret_cast<const xcb_key_release_event_t*>(event);
+      if (release->detail == keycode_) {
+        held_ = false;
+        releasedAt_ = release->time;
+      }
+      return false;
+    }
+    if (kind != XCB_KEY_PRESS) return false;
     const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
     if (press->detail != keycode_ || (press->state & ~(capsLock | numLock)) != super) return false;
+    // A key held down repeats: as further presses, or as release and press pairs with one
+    // time stamp. One physical press is one action; repeats are taken and ignored.
+    const bool repeat = std::exchange(held_, true) || press->time == releasedAt_;
+    if (repeat) return true;
     Trace::begin(Trace::Span::hotKeyToPanel);
     // Emitted after this event's dispatch, once per press.
     QMetaObject::invokeMethod(this, &X11HotKey::pressed, Qt::QueuedConnection);
@@ -105,6 +119,8 @@ class X11HotKey final : public HotKeyBackend, public QAbstractNativeEventFilter 
   xcb_window_t root_ = 0;
   xcb_keycode_t keycode_ = 0;
   bool grabbed_ = false;
+  bool held_ = false;                      // pressed, and not released since
+  xcb_timestamp_t releasedAt_ = XCB_NONE;  // the last release, to recognise repeats
   bool filtering_ = false;
 };
 

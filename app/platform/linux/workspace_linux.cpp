@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +23,8 @@
 
 namespace jolstrand {
 namespace {
+
+constexpr int revealTimeoutMs = 2000;  // then the containing folder opens instead
 
 bool isExecutableFile(const std::string& path) {
   struct stat info {};
@@ -57,10 +61,19 @@ class LinuxWorkspace final : public Workspace {
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{url} << QString();
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(qtString(path)).absolutePath()));
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(qtString(path)).absolutePath());
+    const QDBusPendingCall answer = QDBusConnection::sessionBus().asyncCall(call, revealTimeoutMs);
+    if (answer.isFinished()) {  // no session bus: known at once, and a watcher would never fire
+      if (answer.isError()) QDesktopServices::openUrl(folder);
+      return;
     }
+    // Answered on the event loop, so a slow or absent file manager never holds up the panel.
+    auto* pending = new QDBusPendingCallWatcher(answer, qApp);
+    QObject::connect(pending, &QDBusPendingCallWatcher::finished, pending,
+                     [folder](QDBusPendingCallWatcher* answered) {
+                       if (answered->isError()) QDesktopServices::openUrl(folder);
+                       answered->deleteLater();
+                     });
   }
 
   void openURL(const QUrl& url) override { QDesktopServices::openUrl(url); }

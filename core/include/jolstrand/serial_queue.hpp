@@ -1,6 +1,6 @@
 #pragma once
 // A serial background queue: tasks run one at a time, in the order they were queued, on one
-// thread of the queue's own. The destructor runs every task already queued, then stops.
+// thread of the queue's own. The destructor runs every task still queued, then stops.
 // async() may be called from any thread.
 
 #include <condition_variable>
@@ -27,6 +27,9 @@ class SerialQueue {
 
   /// Blocks until every task queued before this call has run.
   void waitUntilIdle();
+
+  /// Drops every task that has not started yet; a task already running runs to its end.
+  void dropPending();
 
  private:
   void run();
