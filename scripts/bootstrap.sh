@@ -5,7 +5,7 @@ set -euo pipefail
 
 debian_packages=(
   build-essential cmake ninja-build pkg-config ccache git
-  libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev
+  libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev libglib2.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool

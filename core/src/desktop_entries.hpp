@@ -1,0 +1,50 @@
+#pragma once
+// The applications a Linux desktop's menu shows: where its desktop entries live, which file
+// stands for which desktop-file id, and the catalogue entry one file makes. Files are read
+// through GLib, whose rules (localisation, escapes, lists, TryExec, OnlyShowIn/NotShowIn against
+// $XDG_CURRENT_DESKTOP) are the desktop's own. Linux only; every function may run on any thread.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jolstrand/app_entry.hpp"
+
+namespace jolstrand::detail {
+
+/// The applications/ folders in order of precedence: below the data home (default
+/// home/.local/share), then below each folder of the data folders (default
+/// /usr/local/share:/usr/share). Unset, empty and relative values are skipped, as are repeats.
+[[nodiscard]] std::vector<std::string> desktopEntryFolders(const char* dataHome,
+                                                           const char* dataDirs, const char* home);
+
+/// One desktop entry file and its desktop-file id (sub/x.desktop has the id sub-x.desktop).
+struct DesktopEntryFile {
+  std::string id;
+  std::string path;
+};
+
+/// Every *.desktop file below the folders, one per id: an id found in an earlier folder hides
+/// the same id later, whatever that earlier file says. Within a folder, names are taken in
+/// byte order.
+[[nodiscard]] std::vector<DesktopEntryFile> findDesktopEntries(
+    const std::vector<std::string>& folders);
+
+/// What one desktop entry file yields: an entry, nothing (an entry the menu does not show, or
+/// not an application), or the reason the file is malformed.
+struct DesktopEntryRead {
+  std::optional<AppEntry> entry;
+  std::optional<std::string> malformed;
+};
+
+/// Reads the bytes of the file at path, whose id is id. Bytes that are not UTF-8 are read as
+/// Latin-1.
+[[nodiscard]] DesktopEntryRead readDesktopEntry(const std::string& id, const std::string& path,
+                                                std::string_view bytes);
+
+/// The entries of every file findDesktopEntries yields, in that order; malformed files are
+/// skipped with one log line for all of them.
+[[nodiscard]] std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders);
+
+}  // namespace jolstrand::detail
