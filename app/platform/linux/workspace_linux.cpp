@@ -1,4 +1,5 @@
-// Linux: a bundle opens by running its Contents/MacOS/<CFBundleExecutable>; files are revealed
+// Linux: a bundle opens by running its Contents/MacOS/<CFBundleExecutable>, a desktop entry as
+// the desktop starts it; files are revealed
 // by the desktop's file manager over D-Bus, else by opening their folder; icons come from the
 // bundle's .icns through Qt's image plugins.
 
@@ -14,8 +15,10 @@
 #include <QSvgRenderer>
 
 #include "jolstrand/bundle.hpp"
+#include "jolstrand/desktop_launch.hpp"
 #include "jolstrand/log.hpp"
 #include "platform/detached_process.hpp"
+#include "platform/linux/desktop_entry_open.hpp"
 #include "platform/workspace.hpp"
 
 namespace jolstrand {
@@ -41,9 +44,10 @@ QImage generic(int pixels) {
 class LinuxWorkspace final : public Workspace {
  public:
   void openApplication(const std::string& path) override {
-    const auto executable = bundleExecutable(path);
     std::optional<std::string> error;
-    if (!executable) {
+    if (isDesktopEntry(path)) {
+      error = openDesktopEntry(path);
+    } else if (const auto executable = bundleExecutable(path); !executable) {
       error = "its Info.plist names no executable (CFBundleExecutable)";
     } else if (!isExecutableFile(*executable)) {
       error = *executable + " is not an executable file";
