@@ -1,5 +1,8 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <unordered_set>
+#include <cstdlib>
 
 #include "desktop_entries.hpp"
 #include "desktop_key_file.hpp"
@@ -51,12 +54,38 @@ void findIn(const std::string& folder, const std::string& prefix, int depth,
   }
 }
 
-// The base name of the program a command line runs.
-std::string programName(const char* executable) {
-  if (executable == nullptr) return {};
-  const std::string_view path(executable);
-  const std::size_t slash = path.rfind('/');
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+std::vector<std::string> split(std::string_view text) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find(':', start), text.size());
+    if (end > start) parts.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+bool isExecutableFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+std::vector<std::string> listValue(GKeyFile* file, const char* key) {
+  const GlibTextList values(
+      g_key_file_get_string_list(file, desktopEntryGroup, key, nullptr, nullptr));
+  std::vector<std::string> out;
+  for (char** value = values.get(); value != nullptr && *value != nullptr; ++value) {
+    out.emplace_back(*value);
+  }
+  return out;
+}
+
+// The program a command line runs, its quoting undone; empty when it cannot be read.
+std::string firstWord(const std::string& commandLine) {
+  char** argv = nullptr;
+  if (!g_shell_parse_argv(commandLine.c_str(), nullptr, &argv, nullptr)) return {};
+  const GlibTextList words(argv);
+  return argv[0];
 }
 
 }  // namespace
@@ -71,12 +100,7 @@ std::vector<std::string> desktopEntryFolders(const char* dataHome, const char* d
   }
   const std::string_view dirs =
       dataDirs != nullptr && *dataDirs != '\0' ? dataDirs : "/usr/local/share:/usr/share";
-  std::size_t start = 0;
-  while (start <= dirs.size()) {
-    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-    addFolder(folders, dirs.substr(start, end - start));
-    start = end + 1;
-  }
+  for (const std::string& dir : split(dirs)) addFolder(folders, dir);
   return folders;
 }
 
@@ -87,41 +111,85 @@ std::vector<DesktopEntryFile> findDesktopEntries(const std::vector<std::string>&
   return found;
 }
 
+MenuContext::MenuContext(std::string_view currentDesktops, std::string_view searchPath)
+    : desktops_(split(currentDesktops)), searchPath_(split(searchPath)) {}
+
+bool MenuContext::shows(const std::vector<std::string>& onlyShowIn,
+                        const std::vector<std::string>& notShowIn) const {
+  const auto names = [](const std::vector<std::string>& list, const std::string& desktop) {
+    return std::find(list.begin(), list.end(), desktop) != list.end();
+  };
+  for (const std::string& desktop : desktops_) {
+    if (names(onlyShowIn, desktop)) return true;
+    if (names(notShowIn, desktop)) return false;
+  }
+  return onlyShowIn.empty();
+}
+
+bool MenuContext::programExists(const std::string& program) {
+  if (program.empty()) return false;
+  if (program.find('/') != std::string::npos) return isExecutableFile(program);
+  for (const std::string& folder : searchPath_) {
+    auto [listing, added] = listings_.try_emplace(folder);
+    if (added) {
+      for (ListedEntry& item : listFolder(folder).value_or(std::vector<ListedEntry>{})) {
+        listing->second.insert(std::move(item.name));
+      }
+    }
+    if (listing->second.contains(program) && isExecutableFile(folder + '/' + program)) return true;
+  }
+  return false;
+}
+
 DesktopEntryRead readDesktopEntry(const std::string& id, const std::string& path,
-                                  std::string_view bytes) {
+                                  std::string_view bytes, MenuContext& context) {
   auto loaded = loadDesktopEntry(bytes);
   if (auto* reason = std::get_if<std::string>(&loaded)) return {std::nullopt, std::move(*reason)};
   GKeyFile* file = std::get<KeyFile>(loaded).get();
-  const GlibText name(
-      g_key_file_get_locale_string(file, desktopEntryGroup, "Name", nullptr, nullptr));
-  if (!name || *name == '\0') return {std::nullopt, "no Name"};
-  // Not an application, or its TryExec or Exec program is missing.
-  const AppInfo info(g_desktop_app_info_new_from_keyfile(file));
-  if (!info || g_desktop_app_info_get_is_hidden(info.get()) ||
-      !g_app_info_should_show(G_APP_INFO(info.get()))) {
+  const std::string name = localeValue(file, "Name");
+  if (name.empty()) return {std::nullopt, "no Name"};
+  if (stringValue(file, "Type") != "Application" || booleanValue(file, "Hidden") ||
+      booleanValue(file, "NoDisplay") ||
+      !context.shows(listValue(file, "OnlyShowIn"), listValue(file, "NotShowIn"))) {
     return {};
   }
+  if (const std::string tryExec = stringValue(file, "TryExec");
+      !tryExec.empty() && !context.programExists(tryExec)) {
+    return {};
+  }
+  // As GLib does, an entry whose Exec line names a program that is not there is left out.
+  std::string program;
+  if (const std::string exec = stringValue(file, "Exec"); !exec.empty()) {
+    program = firstWord(exec);
+    if (!context.programExists(program)) return {};
+  }
+
   std::vector<std::string> otherNames;
-  const std::string untranslated = stringValue(file, "Name");
-  if (untranslated != name.get()) otherNames.push_back(untranslated);
-  if (const char* generic = g_desktop_app_info_get_generic_name(info.get())) {
-    otherNames.emplace_back(generic);
+  if (std::string untranslated = stringValue(file, "Name"); untranslated != name) {
+    otherNames.push_back(std::move(untranslated));
   }
-  if (const char* const* keywords = g_desktop_app_info_get_keywords(info.get())) {
-    for (; *keywords != nullptr; ++keywords) otherNames.emplace_back(*keywords);
+  otherNames.push_back(localeValue(file, "GenericName"));
+  const GlibTextList keywords(g_key_file_get_locale_string_list(file, desktopEntryGroup, "Keywords",
+                                                                nullptr, nullptr, nullptr));
+  for (char** keyword = keywords.get(); keyword != nullptr && *keyword != nullptr; ++keyword) {
+    otherNames.emplace_back(*keyword);
   }
-  otherNames.push_back(programName(g_app_info_get_executable(G_APP_INFO(info.get()))));
-  return {AppEntry(id, path, name.get(), otherNames), std::nullopt};
+  otherNames.push_back(nameOf(program));
+  return {AppEntry(id, path, name, otherNames), std::nullopt};
 }
 
 std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders) {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  const char* searchPath = std::getenv("PATH");
+  MenuContext context(desktops != nullptr ? desktops : "",
+                      searchPath != nullptr ? searchPath : "/usr/local/bin:/usr/bin:/bin");
   std::vector<AppEntry> entries;
   std::size_t malformed = 0;
   std::string firstMalformed;
   for (const DesktopEntryFile& file : findDesktopEntries(folders)) {
     const auto bytes = readFile(file.path, maxDesktopEntryBytes);
     DesktopEntryRead read =
-        bytes ? readDesktopEntry(file.id, file.path, *bytes)
+        bytes ? readDesktopEntry(file.id, file.path, *bytes, context)
               : DesktopEntryRead{std::nullopt, "unreadable, or larger than 1 MiB"};
     if (read.entry) entries.push_back(std::move(*read.entry));
     if (read.malformed && malformed++ == 0)

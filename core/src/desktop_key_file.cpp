@@ -37,4 +37,14 @@ std::string stringValue(GKeyFile* file, const char* key) {
   return value ? std::string(value.get()) : std::string();
 }
 
+std::string localeValue(GKeyFile* file, const char* key) {
+  const GlibText value(
+      g_key_file_get_locale_string(file, desktopEntryGroup, key, nullptr, nullptr));
+  return value ? std::string(value.get()) : std::string();
+}
+
+bool booleanValue(GKeyFile* file, const char* key) {
+  return g_key_file_get_boolean(file, desktopEntryGroup, key, nullptr) != FALSE;
+}
+
 }  // namespace jolstrand::detail

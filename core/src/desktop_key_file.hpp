@@ -2,7 +2,6 @@
 // A desktop entry file loaded into a GLib key file, with owning handles for what GLib hands
 // out. Linux only.
 
-#include <gio/gdesktopappinfo.h>
 #include <glib.h>
 
 #include <memory>
@@ -21,14 +20,10 @@ struct GStrvDeleter {
 struct KeyFileDeleter {
   void operator()(GKeyFile* file) const { g_key_file_free(file); }
 };
-struct ObjectDeleter {
-  void operator()(void* object) const { g_object_unref(object); }
-};
 
 using GlibText = std::unique_ptr<char, GFreeDeleter>;
 using GlibTextList = std::unique_ptr<char*, GStrvDeleter>;
 using KeyFile = std::unique_ptr<GKeyFile, KeyFileDeleter>;
-using AppInfo = std::unique_ptr<GDesktopAppInfo, ObjectDeleter>;
 
 inline constexpr const char* desktopEntryGroup = "Desktop Entry";
 /// Larger files are not desktop entries.
@@ -41,7 +36,11 @@ inline constexpr std::size_t maxDesktopEntryBytes = 1 << 20;
 /// The whole file at path loaded as above, or why it cannot be.
 [[nodiscard]] std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path);
 
-/// A string value with the desktop-entry escapes undone; empty when absent.
+/// A value of the [Desktop Entry] group with the escapes undone; empty when absent.
 [[nodiscard]] std::string stringValue(GKeyFile* file, const char* key);
+/// The same in the user's language, when the file has it.
+[[nodiscard]] std::string localeValue(GKeyFile* file, const char* key);
+/// A boolean value; false when absent or not a boolean.
+[[nodiscard]] bool booleanValue(GKeyFile* file, const char* key);
 
 }  // namespace jolstrand::detail

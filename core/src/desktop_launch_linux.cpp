@@ -5,21 +5,12 @@
 namespace jolstrand {
 namespace {
 
-using detail::desktopEntryGroup;
+using detail::booleanValue;
 using detail::GlibText;
 using detail::GlibTextList;
+using detail::localeValue;
 
 constexpr std::string_view desktopExtension = ".desktop";
-
-std::string localeValue(GKeyFile* file, const char* key) {
-  const GlibText value(
-      g_key_file_get_locale_string(file, desktopEntryGroup, key, nullptr, nullptr));
-  return value ? std::string(value.get()) : std::string();
-}
-
-bool booleanValue(GKeyFile* file, const char* key) {
-  return g_key_file_get_boolean(file, desktopEntryGroup, key, nullptr) != FALSE;
-}
 
 std::string quoted(const std::string& text) {
   const GlibText quote(g_shell_quote(text.c_str()));

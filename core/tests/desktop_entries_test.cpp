@@ -96,6 +96,9 @@ TEST_F(DesktopEntries, ShowsWhatTheMenuShows) {
   entry("home/applications/only-here.desktop", "Name=Only Here\nExec=sh\nOnlyShowIn=Bench;\n");
   entry("home/applications/only-elsewhere.desktop", "Name=Elsewhere\nExec=sh\nOnlyShowIn=KDE;\n");
   entry("home/applications/not-here.desktop", "Name=Not Here\nExec=sh\nNotShowIn=Lab;\n");
+  // The first current desktop named decides: Lab comes before Bench.
+  entry("home/applications/both.desktop",
+        "Name=Both\nExec=sh\nOnlyShowIn=Bench;\nNotShowIn=Lab;\n");
   entry("home/applications/tryexec.desktop", "Name=Try Found\nExec=sh\nTryExec=sh\n");
   entry("home/applications/tryexec-missing.desktop",
         "Name=Try Missing\nExec=sh\nTryExec=/nonexistent/tool\n");
