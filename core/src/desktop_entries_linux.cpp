@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,16 @@ std::vector<std::string> split(std::string_view text) {
     start = end + 1;
   }
   return parts;
+}
+
+// The names in a folder, nothing else asked of them: search folders hold thousands.
+std::unordered_set<std::string> namesIn(const std::string& folder) {
+  std::unordered_set<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* item = readdir(dir)) names.emplace(item->d_name);
+  closedir(dir);
+  return names;
 }
 
 bool isExecutableFile(const std::string& path) {
@@ -131,11 +142,7 @@ bool MenuContext::programExists(const std::string& program) {
   if (program.find('/') != std::string::npos) return isExecutableFile(program);
   for (const std::string& folder : searchPath_) {
     auto [listing, added] = listings_.try_emplace(folder);
-    if (added) {
-      for (ListedEntry& item : listFolder(folder).value_or(std::vector<ListedEntry>{})) {
-        listing->second.insert(std::move(item.name));
-      }
-    }
+    if (added) listing->second = namesIn(folder);
     if (listing->second.contains(program) && isExecutableFile(folder + '/' + program)) return true;
   }
   return false;
