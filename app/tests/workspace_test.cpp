@@ -10,6 +10,7 @@
 
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
+#include "platform/linux/theme_icon_finder.hpp"
 
 namespace jolstrand {
 namespace {
@@ -105,6 +106,45 @@ TEST(Workspace, LogsADesktopEntryItCannotStart) {
               ::testing::ElementsAre(
                   "Jolstrand: couldn't open " + missing + ": no-such-program-here was not found",
                   "Jolstrand: couldn't open " + noExec + ": it has no Exec line"));
+}
+
+void writeImage(const std::string& path, QColor color, int pixels) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  QImage image(pixels, pixels, QImage::Format_ARGB32);
+  image.fill(color);
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
+
+TEST(ThemeIconFinder, PrefersTheThemeThenSizesThatScaleDownThenPixmaps) {
+  testing::FixtureTree tree;
+  const QStringList bases{QString::fromStdString(tree.path("share/icons"))};
+  writeImage(tree.path("share/icons/hicolor/16x16/apps/tool.png"), Qt::red, 16);
+  writeImage(tree.path("share/icons/hicolor/64x64/apps/tool.png"), Qt::red, 64);
+  tree.file("share/icons/Ocean/scalable/apps/tool.svg", "<svg/>");
+  writeImage(tree.path("share/pixmaps/legacy.png"), Qt::red, 8);
+  const QString base = bases[0];
+  EXPECT_EQ(ThemeIconFinder(bases, "Ocean").find("tool", 64),
+            base + "/Ocean/scalable/apps/tool.svg");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool", 64), base + "/hicolor/64x64/apps/tool.png");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool.png", 100),
+            base + "/hicolor/64x64/apps/tool.png");  // nothing larger: the largest smaller one
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool", 12), base + "/hicolor/16x16/apps/tool.png");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("legacy", 64), base + "/../pixmaps/legacy.png");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("missing", 64), "");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("../hicolor/64x64/apps/tool", 64), "");
+}
+
+TEST(Workspace, DrawsADesktopEntrysIconFileSharpAtTwiceTheSize) {
+  testing::FixtureTree tree;
+  const std::string svg = tree.file("icons/dot.svg",
+                                    "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'>"
+                                    "<rect width='8' height='8' fill='#00ff00'/></svg>");
+  const std::string entry =
+      tree.file("applications/dot.desktop",
+                "[Desktop Entry]\nType=Application\nName=Dot\nExec=sh\nIcon=" + svg + "\n");
+  const QImage icon = makeWorkspace()->icon(entry, 32, 2.0);
+  EXPECT_EQ(icon.size(), QSize(64, 64));
+  EXPECT_EQ(icon.pixelColor(63, 63), QColor(0, 255, 0));
 }
 
 TEST(Workspace, GivesEveryApplicationAnIcon) {
