@@ -102,6 +102,20 @@ class Launcher : public ::testing::Test {
     ASSERT_TRUE(eventually(panelFocused));
   }
 
+  // Types query and Return until the marker appears: the watcher's quiet second and the rescan
+  // take a moment before something new answers.
+  bool opensAfterARescan(const std::string& query, const std::string& marker) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      std::this_thread::sleep_for(1s);
+      summon();
+      xdotool("type --delay 40 " + query);
+      xdotool("key Return");
+      if (eventually([&] { return fs::exists(tree.path(marker)); }, 1s)) return true;
+      xdotool("key Escape");
+    }
+    return false;
+  }
+
   testing::FixtureTree tree;
   pid_t launcher = 0;
 };
@@ -137,17 +151,7 @@ TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
   bundle("Elsewhere/Fresh Paint.app", "com.example.fresh", "fresh");
   fs::copy(tree.path("Elsewhere/Fresh Paint.app"), tree.path("Applications/Fresh Paint.app"),
            fs::copy_options::recursive);
-  // The watcher's quiet second and the rescan take a moment: ask until the new bundle answers.
-  bool opened = false;
-  for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
-    std::this_thread::sleep_for(1s);
-    summon();
-    xdotool("type --delay 40 fresh");
-    xdotool("key Return");
-    opened = eventually([&] { return fs::exists(tree.path("fresh")); }, 1s);
-    if (!opened) xdotool("key Escape");
-  }
-  EXPECT_TRUE(opened);
+  EXPECT_TRUE(opensAfterARescan("fresh", "fresh"));
 }
 
 TEST_F(Launcher, FindsADesktopEntryInstalledWhileRunningAndStartsIt) {
@@ -156,19 +160,9 @@ TEST_F(Launcher, FindsADesktopEntryInstalledWhileRunningAndStartsIt) {
                        tree.path("lathe.tmp") + "' '" + tree.path("lathe") + "'\n");
   chmod(program.c_str(), 0755);
   tree.file("Shared/applications/org.example.Lathe.desktop",
-            "[Desktop Entry]\nType=Application\nName=Woodturner\nKeywords=lathe;\nExec=" +
-                program + " --spin \"slow speed\" %U\n");
-  // The watcher's quiet second and the rescan take a moment: ask until the entry answers.
-  bool opened = false;
-  for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
-    std::this_thread::sleep_for(1s);
-    summon();
-    xdotool("type --delay 40 lathe");
-    xdotool("key Return");
-    opened = eventually([&] { return fs::exists(tree.path("lathe")); }, 1s);
-    if (!opened) xdotool("key Escape");
-  }
-  ASSERT_TRUE(opened);
+            "[Desktop Entry]\nType=Application\nName=Woodturner\nKeywords=lathe;\nExec=" + program +
+                " --spin \"slow speed\" %U\n");
+  ASSERT_TRUE(opensAfterARescan("lathe", "lathe"));
   EXPECT_EQ(contents(tree.path("lathe")), "--spin|slow speed|");
 }
 

@@ -17,11 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   jolstrand::detail::MenuContext context("GNOME:Fuzz", "/bin");
   const auto read =
       jolstrand::detail::readDesktopEntry("fuzz.desktop", "/fuzz.desktop", bytes, context);
-  if (read.entry && read.malformed) __builtin_trap();  // one outcome at a time
+  if (read.entry && read.malformed) __builtin_trap();               // one outcome at a time
   if (read.entry && read.entry->names().empty()) __builtin_trap();  // a Name always gives one
 
   // The launch reads the file from disk: one scratch file per fuzzing process.
-  static const std::string path = "/tmp/desktop_entry_fuzz." + std::to_string(getpid()) + ".desktop";
+  static const std::string path =
+      "/tmp/desktop_entry_fuzz." + std::to_string(getpid()) + ".desktop";
   if (FILE* file = std::fopen(path.c_str(), "wb")) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
