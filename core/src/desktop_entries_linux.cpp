@@ -153,13 +153,14 @@ DesktopEntryRead readDesktopEntry(const std::string& id, const std::string& path
   auto loaded = loadDesktopEntry(bytes);
   if (auto* reason = std::get_if<std::string>(&loaded)) return {std::nullopt, std::move(*reason)};
   GKeyFile* file = std::get<KeyFile>(loaded).get();
-  const std::string name = localeValue(file, "Name");
-  if (name.empty()) return {std::nullopt, "no Name"};
+  // Before the Name is asked for: a user hides a system entry with a file that has none.
   if (stringValue(file, "Type") != "Application" || booleanValue(file, "Hidden") ||
       booleanValue(file, "NoDisplay") ||
       !context.shows(listValue(file, "OnlyShowIn"), listValue(file, "NotShowIn"))) {
     return {};
   }
+  const std::string name = localeValue(file, "Name");
+  if (name.empty()) return {std::nullopt, "no Name"};
   if (const std::string tryExec = stringValue(file, "TryExec");
       !tryExec.empty() && !context.programExists(tryExec)) {
     return {};
@@ -195,9 +196,8 @@ std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders) {
   std::string firstMalformed;
   for (const DesktopEntryFile& file : findDesktopEntries(folders)) {
     const auto bytes = readFile(file.path, maxDesktopEntryBytes);
-    DesktopEntryRead read =
-        bytes ? readDesktopEntry(file.id, file.path, *bytes, context)
-              : DesktopEntryRead{std::nullopt, "unreadable, or larger than 1 MiB"};
+    DesktopEntryRead read = bytes ? readDesktopEntry(file.id, file.path, *bytes, context)
+                                  : DesktopEntryRead{std::nullopt, unreadableDesktopEntry};
     if (read.entry) entries.push_back(std::move(*read.entry));
     if (read.malformed && malformed++ == 0)
       firstMalformed = file.path + " (" + *read.malformed + ")";

@@ -28,7 +28,7 @@ std::variant<KeyFile, std::string> loadDesktopEntry(std::string_view bytes) {
 
 std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path) {
   const auto bytes = readFile(path, maxDesktopEntryBytes);
-  if (!bytes) return std::string("unreadable, or larger than 1 MiB");
+  if (!bytes) return std::string(unreadableDesktopEntry);
   return loadDesktopEntry(*bytes);
 }
 

@@ -28,6 +28,7 @@ using KeyFile = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 inline constexpr const char* desktopEntryGroup = "Desktop Entry";
 /// Larger files are not desktop entries.
 inline constexpr std::size_t maxDesktopEntryBytes = 1 << 20;
+inline constexpr const char* unreadableDesktopEntry = "unreadable, or larger than 1 MiB";
 
 /// The bytes as a key file with a [Desktop Entry] group, or why they are not one. Bytes that
 /// are not UTF-8 are read as Latin-1, the encoding of old entries.

@@ -77,10 +77,13 @@ TEST_F(DesktopEntries, EarlierFoldersHideTheSameIdAndSubfoldersPrefixIt) {
   entry("system/applications/.hidden.desktop", "Name=Dot\nExec=sh\n");
   tree.file("system/applications/notes.txt", "Name=Not an entry");
   // Hidden in the first folder still hides the id later: that is how a user removes one.
-  entry("home/applications/calc.desktop", "Name=Calc\nExec=sh\nHidden=true\n");
+  tree.file("home/applications/calc.desktop", "[Desktop Entry]\nHidden=true\n");
   entry("system/applications/calc.desktop", "Name=Calc\nExec=sh\n");
 
+  std::vector<std::string> lines;
+  const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
   const auto entries = scan();
+  EXPECT_THAT(lines, IsEmpty());  // a hiding file without a Name is not malformed
   ASSERT_THAT(ids(entries), ElementsAre("editor.desktop", "kde-viewer.desktop"));
   EXPECT_EQ(entries[0].displayName(), "Home Editor");
   EXPECT_EQ(entries[0].path(), tree.path("home/applications/editor.desktop"));
