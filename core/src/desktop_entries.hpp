@@ -48,13 +48,16 @@ class MenuContext {
                            const std::vector<std::string>& notShowIn) const;
 
   /// Whether program (a path, or a name looked up in the search path) is an executable file.
-  /// Each search folder is listed once per context.
+  /// Each search folder is listed, and each program looked up, once per context.
   [[nodiscard]] bool programExists(const std::string& program);
 
  private:
+  bool lookUp(const std::string& program);
+
   std::vector<std::string> desktops_;
   std::vector<std::string> searchPath_;
   std::unordered_map<std::string, std::unordered_set<std::string>> listings_;
+  std::unordered_map<std::string, bool> programs_;
 };
 
 /// What one desktop entry file yields: an entry, nothing (an entry the menu does not show, or

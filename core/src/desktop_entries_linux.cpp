@@ -82,6 +82,7 @@ bool isExecutableFile(const std::string& path) {
 }
 
 std::vector<std::string> listValue(GKeyFile* file, const char* key) {
+  if (!hasKey(file, key)) return {};
   const GlibTextList values(
       g_key_file_get_string_list(file, desktopEntryGroup, key, nullptr, nullptr));
   std::vector<std::string> out;
@@ -139,6 +140,12 @@ bool MenuContext::shows(const std::vector<std::string>& onlyShowIn,
 
 bool MenuContext::programExists(const std::string& program) {
   if (program.empty()) return false;
+  const auto [known, added] = programs_.try_emplace(program, false);
+  if (added) known->second = lookUp(program);
+  return known->second;
+}
+
+bool MenuContext::lookUp(const std::string& program) {
   if (program.find('/') != std::string::npos) return isExecutableFile(program);
   for (const std::string& folder : searchPath_) {
     auto [listing, added] = listings_.try_emplace(folder);

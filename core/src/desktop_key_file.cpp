@@ -32,19 +32,26 @@ std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path)
   return loadDesktopEntry(*bytes);
 }
 
+bool hasKey(GKeyFile* file, const char* key) {
+  return g_key_file_has_key(file, desktopEntryGroup, key, nullptr) != FALSE;
+}
+
 std::string stringValue(GKeyFile* file, const char* key) {
+  if (!hasKey(file, key)) return {};
   const GlibText value(g_key_file_get_string(file, desktopEntryGroup, key, nullptr));
   return value ? std::string(value.get()) : std::string();
 }
 
 std::string localeValue(GKeyFile* file, const char* key) {
+  if (!hasKey(file, key)) return {};
   const GlibText value(
       g_key_file_get_locale_string(file, desktopEntryGroup, key, nullptr, nullptr));
   return value ? std::string(value.get()) : std::string();
 }
 
 bool booleanValue(GKeyFile* file, const char* key) {
-  return g_key_file_get_boolean(file, desktopEntryGroup, key, nullptr) != FALSE;
+  return hasKey(file, key) &&
+         g_key_file_get_boolean(file, desktopEntryGroup, key, nullptr) != FALSE;
 }
 
 }  // namespace jolstrand::detail

@@ -37,6 +37,10 @@ inline constexpr const char* unreadableDesktopEntry = "unreadable, or larger tha
 /// The whole file at path loaded as above, or why it cannot be.
 [[nodiscard]] std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path);
 
+/// Whether the [Desktop Entry] group has the key. Ask before reading a value: GLib words an
+/// error for every absent key it is asked for, even when nobody reads it, and most keys are
+/// absent from most entries.
+[[nodiscard]] bool hasKey(GKeyFile* file, const char* key);
 /// A value of the [Desktop Entry] group with the escapes undone; empty when absent.
 [[nodiscard]] std::string stringValue(GKeyFile* file, const char* key);
 /// The same in the user's language, when the file has it.
