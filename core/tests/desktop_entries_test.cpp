@@ -65,8 +65,14 @@ class DesktopEntries : public ::testing::Test {
     return AppScanner({}, {}, {tree.path("home/applications"), tree.path("system/applications")})
         .scan();
   }
+  // Scans, keeping the lines it logs in `logged`.
+  std::vector<AppEntry> scanLogging() {
+    const LogCapture capture([&](std::string_view line) { logged.emplace_back(line); });
+    return scan();
+  }
 
   testing::FixtureTree tree;
+  std::vector<std::string> logged;
 };
 
 TEST_F(DesktopEntries, EarlierFoldersHideTheSameIdAndSubfoldersPrefixIt) {
@@ -80,10 +86,8 @@ TEST_F(DesktopEntries, EarlierFoldersHideTheSameIdAndSubfoldersPrefixIt) {
   tree.file("home/applications/calc.desktop", "[Desktop Entry]\nHidden=true\n");
   entry("system/applications/calc.desktop", "Name=Calc\nExec=sh\n");
 
-  std::vector<std::string> lines;
-  const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
-  const auto entries = scan();
-  EXPECT_THAT(lines, IsEmpty());  // a hiding file without a Name is not malformed
+  const auto entries = scanLogging();
+  EXPECT_THAT(logged, IsEmpty());  // a hiding file without a Name is not malformed
   ASSERT_THAT(ids(entries), ElementsAre("editor.desktop", "kde-viewer.desktop"));
   EXPECT_EQ(entries[0].displayName(), "Home Editor");
   EXPECT_EQ(entries[0].path(), tree.path("home/applications/editor.desktop"));
@@ -127,14 +131,12 @@ TEST_F(DesktopEntries, ReadsLatin1AndSkipsMalformedFilesWithOneLogLine) {
   tree.file("home/applications/broken.desktop", "this is not a key file\n");
   tree.file("home/applications/nogroup.desktop", "[Something Else]\nName=X\n");
   entry("home/applications/noname.desktop", "Exec=sh\n");
-  std::vector<std::string> lines;
-  const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
-  const auto entries = scan();
+  const auto entries = scanLogging();
   ASSERT_THAT(ids(entries), ElementsAre("cafe.desktop"));
   EXPECT_EQ(entries[0].displayName(), "Café Crème");
-  ASSERT_EQ(lines.size(), 1U);
-  EXPECT_THAT(lines[0], HasSubstr("Jolstrand: skipped 3 malformed desktop entries, the first " +
-                                  tree.path("home/applications/broken.desktop")));
+  ASSERT_EQ(logged.size(), 1U);
+  EXPECT_THAT(logged[0], HasSubstr("Jolstrand: skipped 3 malformed desktop entries, the first " +
+                                   tree.path("home/applications/broken.desktop")));
 }
 
 TEST_F(DesktopEntries, NeverMergeWithABundleOfTheSameIdAndName) {
