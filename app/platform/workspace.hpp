@@ -28,7 +28,7 @@ class Workspace {
   [[nodiscard]] virtual QImage icon(const std::string& path, int points, qreal pixelRatio) = 0;
 };
 
-/// The platform's workspace.
+/// The platform's workspace. Made on the main thread.
 [[nodiscard]] std::unique_ptr<Workspace> makeWorkspace();
 
 }  // namespace jolstrand

@@ -59,6 +59,7 @@ class AppDelegateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", tree.path("shared").c_str(), 1);
     setenv("JOLSTRAND_ROOT", tree.path("root").c_str(), 1);
     delegate = std::make_unique<AppDelegate>(queue, workspace);
     delegate->registerHotKey = [this] { return ++registrations; };
@@ -71,6 +72,7 @@ class AppDelegateTest : public ::testing::Test {
     }
     delegate.reset();
     unsetenv("JOLSTRAND_ROOT");
+    unsetenv("XDG_DATA_DIRS");
   }
 
   testing::FixtureTree tree;

@@ -6,6 +6,9 @@
 
 #include "bundle_info.hpp"
 #include "catalogue_order.hpp"
+#if !defined(__APPLE__)
+#include "desktop_entries.hpp"
+#endif
 #include "file_system.hpp"
 #include "platform_folders.hpp"
 
@@ -61,8 +64,11 @@ Classified classify(const detail::ListedEntry& item) {
 
 }  // namespace
 
-AppScanner::AppScanner(std::vector<Root> searchedRoots, std::vector<std::string> extraPaths)
-    : roots(std::move(searchedRoots)), extraApps(std::move(extraPaths)) {}
+AppScanner::AppScanner(std::vector<Root> searchedRoots, std::vector<std::string> extraPaths,
+                       std::vector<std::string> desktopFolders)
+    : roots(std::move(searchedRoots)),
+      extraApps(std::move(extraPaths)),
+      desktopEntryFolders(std::move(desktopFolders)) {}
 
 AppScanner AppScanner::standard() {
   std::vector<Root> roots;
@@ -74,7 +80,13 @@ AppScanner AppScanner::standard() {
   std::vector<std::string> extras;
   for (const std::string& folder : coreServicesFoldersOf())
     extras.push_back(folder + "/Finder.app");
+#if defined(__APPLE__)
   return AppScanner(std::move(roots), std::move(extras));
+#else
+  return AppScanner(std::move(roots), std::move(extras),
+                    detail::desktopEntryFolders(std::getenv("XDG_DATA_HOME"),
+                                                std::getenv("XDG_DATA_DIRS"), std::getenv("HOME")));
+#endif
 }
 
 std::vector<std::string> AppScanner::watchPaths() const {
@@ -83,6 +95,9 @@ std::vector<std::string> AppScanner::watchPaths() const {
   for (const Root& root : roots) {
     if (std::find(system.begin(), system.end(), root.path) != system.end()) continue;
     if (detail::fileExists(root.path)) paths.push_back(root.path);
+  }
+  for (const std::string& folder : desktopEntryFolders) {
+    if (detail::fileExists(folder)) paths.push_back(folder);
   }
   return paths;
 }
@@ -122,6 +137,12 @@ std::vector<AppEntry> AppScanner::scan() const {
   for (const std::string& path : extraApps) {
     if (detail::fileExists(path)) add(path, static_cast<std::int64_t>(roots.size()));
   }
+#if !defined(__APPLE__)
+  const auto desktopRank = static_cast<std::int64_t>(roots.size()) + 1;
+  for (AppEntry& entry : detail::desktopEntries(desktopEntryFolders)) {
+    collected.push_back({std::move(entry), desktopRank, true});
+  }
+#endif
   return detail::orderedCatalogue(dedupe(collected));
 }
 

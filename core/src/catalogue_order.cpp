@@ -33,7 +33,9 @@ std::vector<AppEntry> AppScanner::dedupe(const std::vector<Collected>& collected
   std::vector<const Collected*> survivors;  // in order of first appearance of their key
   std::unordered_map<std::string, std::size_t> survivorOfKey;
   for (const Collected& pair : collected) {
-    std::string key = pair.entry.id() + '\n' + fold(pair.entry.displayName());
+    // The leading kind keeps a desktop entry and a bundle apart even when id and name agree.
+    std::string key =
+        (pair.desktopEntry ? "d" : "b") + pair.entry.id() + '\n' + fold(pair.entry.displayName());
     const auto [slot, inserted] = survivorOfKey.try_emplace(std::move(key), survivors.size());
     if (inserted) {
       survivors.push_back(&pair);

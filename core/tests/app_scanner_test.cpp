@@ -310,7 +310,14 @@ TEST(AppScannerWatchPaths, WatchesExistingRootsButNotTheSystemFolder) {
   const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
   setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
   setenv("HOME", tree.path("Home").c_str(), 1);
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const std::optional<std::string> savedDataHome =
+      dataHome != nullptr ? std::optional<std::string>(dataHome) : std::nullopt;
+  unsetenv("XDG_DATA_HOME");
+  setenv("XDG_DATA_DIRS", tree.path("share").c_str(), 1);
   const AppScanner scanner = AppScanner::standard();
+  unsetenv("XDG_DATA_DIRS");
+  if (savedDataHome) setenv("XDG_DATA_HOME", savedDataHome->c_str(), 1);
   ASSERT_EQ(scanner.roots.size(), 3U);
   EXPECT_EQ(scanner.roots[0].path, tree.path("Applications"));
   EXPECT_EQ(scanner.roots[1].depth, 2);
@@ -320,6 +327,14 @@ TEST(AppScannerWatchPaths, WatchesExistingRootsButNotTheSystemFolder) {
               ElementsAre(tree.path("Applications"), tree.path("Home/Applications")));
   std::filesystem::remove(tree.path("Home/Applications"));
   EXPECT_THAT(scanner.watchPaths(), ElementsAre(tree.path("Applications")));
+#if !defined(__APPLE__)
+  // Desktop entry folders are watched too, each once it exists.
+  EXPECT_THAT(scanner.desktopEntryFolders, ElementsAre(tree.path("Home/.local/share/applications"),
+                                                       tree.path("share/applications")));
+  tree.folder("share/applications");
+  EXPECT_THAT(scanner.watchPaths(),
+              ElementsAre(tree.path("Applications"), tree.path("share/applications")));
+#endif
   unsetenv("JOLSTRAND_ROOT");
   setenv("HOME", home.c_str(), 1);
 }

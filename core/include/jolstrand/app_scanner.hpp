@@ -1,7 +1,8 @@
 #pragma once
 // Finds the installed applications: searches root folders each to its own depth, plus a few
-// single application paths, reads each bundle's Info.plist and returns the catalogue with one
-// entry per application, duplicates resolved, ordered by display name as file lists order it.
+// single application paths, reads each bundle's Info.plist, adds on Linux the desktop entries
+// of the applications/ folders, and returns the catalogue with one entry per application,
+// duplicates resolved, ordered by display name as file lists order it.
 //
 // An AppScanner is a plain value holding only its configuration; every scan() starts from
 // nothing, touches no shared state and may run on any thread, several at once. A scan never
@@ -28,19 +29,24 @@ class AppScanner {
   };
 
   /// One entry as discovered, with the index of the root it came from (lower is preferred).
+  /// A desktop entry is never the duplicate of a bundle.
   struct Collected {
     AppEntry entry;
     std::int64_t rank;
+    bool desktopEntry = false;
   };
 
-  AppScanner(std::vector<Root> roots, std::vector<std::string> extraApps);
+  AppScanner(std::vector<Root> roots, std::vector<std::string> extraApps,
+             std::vector<std::string> desktopEntryFolders = {});
 
   /// The platform's application folders: local (depth 3), system (depth 2), the user's
   /// (depth 3), and Finder as an extra application. JOLSTRAND_ROOT, when set and not empty,
-  /// moves the local, system and core-services folders under it.
+  /// moves the local, system and core-services folders under it. On Linux also the
+  /// applications/ folders of XDG_DATA_HOME and XDG_DATA_DIRS.
   [[nodiscard]] static AppScanner standard();
 
-  /// The roots that exist, except the system's application folders: what to watch for changes.
+  /// The roots that exist, except the system's application folders, and the desktop entry
+  /// folders that exist: what to watch for changes.
   [[nodiscard]] std::vector<std::string> watchPaths() const;
 
   /// One complete search: the catalogue, deduplicated and ordered.
@@ -62,6 +68,8 @@ class AppScanner {
 
   std::vector<Root> roots;
   std::vector<std::string> extraApps;
+  /// Linux: the applications/ folders of desktop entries, in order of precedence.
+  std::vector<std::string> desktopEntryFolders;
 };
 
 }  // namespace jolstrand
