@@ -8,6 +8,7 @@
 #include "desktop_entries.hpp"
 #include "desktop_key_file.hpp"
 #include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 #include "jolstrand/log.hpp"
 
 namespace jolstrand::detail {
@@ -202,7 +203,7 @@ std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders) {
   std::size_t malformed = 0;
   std::string firstMalformed;
   for (const DesktopEntryFile& file : findDesktopEntries(folders)) {
-    const auto bytes = readFile(file.path, maxDesktopEntryBytes);
+    const auto bytes = readRegularFile(file.path, maxDesktopEntryBytes).bytes;
     DesktopEntryRead read = bytes ? readDesktopEntry(file.id, file.path, *bytes, context)
                                   : DesktopEntryRead{std::nullopt, unreadableDesktopEntry};
     if (read.entry) entries.push_back(std::move(*read.entry));

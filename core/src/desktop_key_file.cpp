@@ -1,6 +1,7 @@
 #include "desktop_key_file.hpp"
 
 #include "file_system.hpp"
+#include "jolstrand/file_access.hpp"
 
 namespace jolstrand::detail {
 
@@ -27,7 +28,7 @@ std::variant<KeyFile, std::string> loadDesktopEntry(std::string_view bytes) {
 }
 
 std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path) {
-  const auto bytes = readFile(path, maxDesktopEntryBytes);
+  const auto bytes = readRegularFile(path, maxDesktopEntryBytes).bytes;
   if (!bytes) return std::string(unreadableDesktopEntry);
   return loadDesktopEntry(*bytes);
 }
