@@ -10,6 +10,7 @@
 
 #include "app_delegate.hpp"
 #include "platform/accessory_app.hpp"
+#include "platform/reopen_events.hpp"
 #include "platform/workspace.hpp"
 #include "qt_main_queue.hpp"
 #include "single_instance.hpp"
@@ -55,6 +56,8 @@ int runLauncher(int argc, char** argv) {
   QTimer::singleShot(0, &delegate, [&delegate, &instance] {
     delegate.applicationDidFinishLaunching();
     instance.listen();
+    QObject::connect(new ReopenEvents(&delegate), &ReopenEvents::reopened, &delegate,
+                     &AppDelegate::reopen);
   });
   quitOnTerminationSignals();
   return QApplication::exec();

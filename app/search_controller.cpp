@@ -9,6 +9,7 @@
 
 #include "key_table.hpp"
 #include "panel_layout.hpp"
+#include "platform/panel_window.hpp"
 #include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "result_row.hpp"
@@ -93,9 +94,7 @@ void SearchController::show() {
   field_->clear();
   visible_ = visibleArea(screens());
   update();
-  panel_->show();
-  panel_->raise();
-  panel_->activateWindow();
+  presentPanel(*panel_);
   field_->setFocus();
   Trace::end(Trace::Span::hotKeyToPanel);
 }
