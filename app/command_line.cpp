@@ -64,7 +64,8 @@ int runCommandLine(const std::vector<std::string>& args, const Environment& envi
                    std::ostream& out) {
   const auto started = Clock::now();
   const std::vector<AppEntry> entries =
-      AppScanner::standard(environment.home, environment.root).scan();
+      AppScanner::standard(environment.home, environment.root, environment.desktopSettings())
+          .scan();
   const auto scanTime = Clock::now() - started;
   const UsageScores usage =
       UsageStore(UsageStore::defaultURL(environment.home, environment.dataHome))

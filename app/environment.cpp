@@ -29,7 +29,17 @@ Environment Environment::fromProcess() {
   environment.traceFile = firstSet({"JOLSTRAND_TRACE"});
   environment.locale = firstSet({"LC_ALL", "LC_COLLATE", "LANG"});
   environment.currentDesktop = firstSet({"XDG_CURRENT_DESKTOP"});
+  environment.dataDirs = firstSet({"XDG_DATA_DIRS"});
+  environment.searchPath = firstSet({"PATH"});
+  environment.terminal = firstSet({"TERMINAL"});
   return environment;
+}
+
+AppScanner::DesktopSettings Environment::desktopSettings() const {
+  return {.dataHome = dataHome,
+          .dataDirs = dataDirs,
+          .currentDesktops = currentDesktop,
+          .searchPath = searchPath};
 }
 
 }  // namespace jolstrand

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "jolstrand/app_scanner.hpp"
+
 namespace jolstrand {
 
 struct Environment {
@@ -15,9 +17,15 @@ struct Environment {
   std::string traceFile;   ///< JOLSTRAND_TRACE: where latencies are traced; may be empty
   std::string locale;      ///< the collation locale: LC_ALL, else LC_COLLATE, else LANG
   std::string currentDesktop;  ///< XDG_CURRENT_DESKTOP: the desktops in use, e.g. "ubuntu:GNOME"
+  std::string dataDirs;        ///< XDG_DATA_DIRS: more data folders; may be empty
+  std::string searchPath;      ///< PATH: where programs are looked for; may be empty
+  std::string terminal;        ///< TERMINAL: the user's terminal program; may be empty
 
   /// Reads the variables of this process. Empty values count as not set.
   [[nodiscard]] static Environment fromProcess();
+
+  /// What the scanner needs from here for the Linux desktop entries.
+  [[nodiscard]] AppScanner::DesktopSettings desktopSettings() const;
 };
 
 }  // namespace jolstrand

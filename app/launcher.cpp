@@ -10,6 +10,7 @@
 
 #include "app_delegate.hpp"
 #include "platform/accessory_app.hpp"
+#include "platform/reopen_events.hpp"
 #include "platform/screen_sources.hpp"
 #include "platform/workspace.hpp"
 #include "qt_main_queue.hpp"
@@ -52,14 +53,15 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
 
   Trace::traceTo(environment.traceFile);
   QtMainQueue mainQueue;
-  const auto workspace = makeWorkspace();
+  const auto workspace =
+      makeWorkspace({.searchPath = environment.searchPath, .terminal = environment.terminal});
   AppDelegate delegate({
       .mainQueue = mainQueue,
       .workspace = *workspace,
       .screens = &currentScreenSnapshot,
       .usageFile = UsageStore::defaultURL(environment.home, environment.dataHome),
       .catalogue = std::make_unique<ScannerCatalogue>(
-          AppScanner::standard(environment.home, environment.root)),
+          AppScanner::standard(environment.home, environment.root, environment.desktopSettings())),
       .hotKey = makeHotKeyBackend(),
       .spotlight = makeSpotlightCheck(environment.configHome),
   });
@@ -68,6 +70,9 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   QTimer::singleShot(0, &delegate, [&delegate, &instance] {
     delegate.applicationDidFinishLaunching();
     instance.startAnswering();
+    // Made only now: the platform installs its own reopen handler while launching.
+    QObject::connect(new ReopenEvents(&delegate), &ReopenEvents::reopened, &delegate,
+                     &AppDelegate::reopen);
   });
   quitOnTerminationSignals();
   return QApplication::exec();

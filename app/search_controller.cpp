@@ -9,6 +9,7 @@
 
 #include "key_table.hpp"
 #include "panel_layout.hpp"
+#include "platform/panel_window.hpp"
 #include "platform/workspace.hpp"
 #include "qt_text.hpp"
 #include "result_row.hpp"
@@ -106,9 +107,7 @@ void SearchController::show() {
   Trace::cancel(Trace::Span::keyToRows);  // a key that changed nothing before the panel hid
   visible_ = visibleArea(screens_());
   update();
-  panel_->show();
-  panel_->raise();
-  panel_->activateWindow();
+  presentPanel(*panel_);
   field_->setFocus();
   Trace::end(Trace::Span::hotKeyToPanel);
 }

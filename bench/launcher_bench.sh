@@ -12,7 +12,7 @@ mkdir -p "$work/run" && chmod 700 "$work/run"
 xvfb-run -a -s "-screen 0 1440x900x24" bash -s "$work" <<'INNER'
 set -euo pipefail
 work="$1"
-JOLSTRAND_ROOT="$work/tree" HOME="$work/tree/Home" XDG_DATA_HOME="$work/data" \
+JOLSTRAND_ROOT="$work/tree" HOME="$work/tree/Home" XDG_DATA_HOME="$work/data" XDG_DATA_DIRS="$work/none" \
   XDG_RUNTIME_DIR="$work/run" JOLSTRAND_TRACE="$work/trace" ./build/release/app/jolstrand &
 launcher=$!
 for _ in $(seq 100); do [ -S "$work/run/jolstrand.socket" ] && break; sleep 0.1; done

@@ -1,5 +1,6 @@
-// How long one complete catalogue scan takes over the standard roots. Point it at a tree with
-// JOLSTRAND_ROOT and HOME (bench/compare_scan.sh does).
+// How long one complete catalogue scan takes over the standard roots, and the desktop entries'
+// part of it alone. Point it at trees with JOLSTRAND_ROOT, HOME, XDG_DATA_HOME and XDG_DATA_DIRS
+// (bench/compare_scan.sh does).
 
 #include <benchmark/benchmark.h>
 
@@ -8,14 +9,30 @@
 
 namespace {
 
-void BM_Scan(benchmark::State& state) {
+// The standard scanner for this process's environment.
+jolstrand::AppScanner standardScanner() {
   const auto environment = jolstrand::Environment::fromProcess();
-  const auto scanner = jolstrand::AppScanner::standard(environment.home, environment.root);
+  return jolstrand::AppScanner::standard(environment.home, environment.root,
+                                         environment.desktopSettings());
+}
+
+void BM_Scan(benchmark::State& state) {
+  const auto scanner = standardScanner();
   std::size_t found = 0;
   for (auto _ : state) found = scanner.scan().size();
   state.counters["apps"] = static_cast<double>(found);
 }
 BENCHMARK(BM_Scan)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ScanDesktopEntries(benchmark::State& state) {
+  jolstrand::AppScanner scanner = standardScanner();
+  scanner.roots.clear();
+  scanner.extraApps.clear();
+  std::size_t found = 0;
+  for (auto _ : state) found = scanner.scan().size();
+  state.counters["apps"] = static_cast<double>(found);
+}
+BENCHMARK(BM_ScanDesktopEntries)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

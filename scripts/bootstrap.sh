@@ -5,13 +5,13 @@ set -euo pipefail
 
 debian_packages=(
   build-essential cmake ninja-build pkg-config ccache git
-  libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev libarchive-dev
+  libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev libarchive-dev libglib2.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool
   dbus-daemon openbox xterm x11-utils
   dpkg-dev lintian desktop-file-utils
-  libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
+  libglib2.0-bin gsettings-desktop-schemas
 )
 
 brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium libarchive

@@ -4,11 +4,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace jolstrand {
 
-/// Runs executable with no arguments, detached. Returns the error's description when it could
-/// not be started.
-[[nodiscard]] std::optional<std::string> startDetached(const std::string& executable);
+/// Runs the executable file at path executable with the arguments (after its own name),
+/// detached. Returns the error's description when it could not be started.
+[[nodiscard]] std::optional<std::string> startDetached(
+    const std::string& executable, const std::vector<std::string>& arguments = {});
 
 }  // namespace jolstrand

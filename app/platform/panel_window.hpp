@@ -9,4 +9,8 @@ namespace jolstrand {
 /// Applies the panel's platform properties to its native window; call once it exists.
 void makeFloatingPanel(QWidget& window);
 
+/// Shows the panel in front of every other window and gives it the keys. On macOS the launcher
+/// is not activated: the user's application stays active behind the panel.
+void presentPanel(QWidget& window);
+
 }  // namespace jolstrand

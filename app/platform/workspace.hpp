@@ -13,7 +13,7 @@ class Workspace {
  public:
   virtual ~Workspace() = default;
 
-  /// Opens the application bundle at path, bringing it to the front. Returns at once; a
+  /// Opens the application at path, bringing it to the front. Returns at once; a
   /// failure is logged as "Jolstrand: couldn't open PATH: ERROR". Main thread.
   virtual void openApplication(const std::string& path) = 0;
 
@@ -28,7 +28,13 @@ class Workspace {
   [[nodiscard]] virtual QImage icon(const std::string& path, int points, qreal pixelRatio) = 0;
 };
 
-/// The platform's workspace.
-[[nodiscard]] std::unique_ptr<Workspace> makeWorkspace();
+/// What the workspace takes from the environment to start programs (Linux desktop entries).
+struct ProgramLookup {
+  std::string searchPath;  ///< PATH: folders separated by ':'; empty for the usual folders
+  std::string terminal;    ///< TERMINAL: the user's terminal program; empty for the usual ones
+};
+
+/// The platform's workspace. Made on the main thread.
+[[nodiscard]] std::unique_ptr<Workspace> makeWorkspace(const ProgramLookup& programs = {});
 
 }  // namespace jolstrand

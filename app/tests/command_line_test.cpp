@@ -24,8 +24,10 @@ struct Result {
   std::string output;
 };
 
-// Runs the launcher with the arguments over the tree: its roots, home and data folder.
-Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arguments) {
+// Runs the launcher with the arguments over the tree: its roots, home, data folder and
+// desktop entry folders (Home/data/applications, then Shared/applications), with the locale.
+Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arguments,
+                    const std::string& locale = "en_US.UTF-8") {
   int pipeEnds[2];
   EXPECT_EQ(pipe(pipeEnds), 0);
   const pid_t child = fork();
@@ -35,6 +37,8 @@ Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arg
     setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
     setenv("HOME", tree.path("Home").c_str(), 1);
     setenv("XDG_DATA_HOME", tree.path("Home/data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", tree.path("Shared").c_str(), 1);
+    setenv("LC_ALL", locale.c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(JOLSTRAND_EXECUTABLE)};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
@@ -108,6 +112,45 @@ TEST_F(CommandLine, PrintsNothingForAQueryFlagWithoutTerms) {
   const Result run = runJolstrand(tree, {"--query"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output, "");
+}
+
+class CommandLineDesktopEntries : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files = tree.file("Shared/applications/org.example.Files.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Files\nName[de]=Dateien\n"
+                      "Name[fr]=Fichiers\nGenericName=File Manager\nKeywords=folder;explorer;\n"
+                      "Keywords[de]=Ordner;\nExec=/bin/sh --new-window %U\n");
+    tree.file("Shared/applications/hidden.desktop",
+              "[Desktop Entry]\nType=Application\nName=Hidden Files\nExec=sh\nNoDisplay=true\n");
+    tree.bundle("Applications/Filer.app", {.identifier = "com.example.filer"});
+  }
+  FixtureTree tree;
+  std::string files;
+};
+
+TEST_F(CommandLineDesktopEntries, ListsEntriesInTheUsersLanguageBesideBundles) {
+  const std::string filer = "Filer\tcom.example.filer\t" + tree.path("Applications/Filer.app");
+  EXPECT_THAT(runJolstrand(tree, {"--list"}).lines,
+              ElementsAre(filer,
+                          "Files\torg.example.Files.desktop\t" + files +
+                              "  (also: file manager, folder, explorer, sh)",
+                          MatchesRegex("2 apps, .*")));
+  EXPECT_THAT(runJolstrand(tree, {"--list"}, "de_DE.UTF-8").lines,
+              ElementsAre("Dateien\torg.example.Files.desktop\t" + files +
+                              "  (also: files, file manager, ordner, sh)",
+                          filer, MatchesRegex("2 apps, .*")));
+  EXPECT_THAT(runJolstrand(tree, {"--list"}, "fr_FR.UTF-8").lines.at(0),
+              ::testing::StartsWith("Fichiers\t"));
+}
+
+TEST_F(CommandLineDesktopEntries, FindsEntriesByKeywordAndProgramName) {
+  const std::string hit = "\tFiles\t" + files;
+  const std::string time = " \\([0-9]+\\.[0-9]+ seconds\\):";
+  EXPECT_THAT(runJolstrand(tree, {"--query", "explorer", "sh", "hidden"}).lines,
+              ElementsAre(MatchesRegex("\"explorer\"" + time), "  exact" + hit,
+                          MatchesRegex("\"sh\"" + time), "  exact" + hit,
+                          MatchesRegex("\"hidden\"" + time)));
 }
 
 TEST(CommandLineEmpty, PrintsOnlyTheSummaryForAnEmptyCatalogue) {

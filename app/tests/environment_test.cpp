@@ -17,6 +17,9 @@ TEST(Environment, ReadsTheFoldersAndFallsBackUnderHome) {
   const ScopedVariable root("JOLSTRAND_ROOT", "/fixture");
   const ScopedVariable trace("JOLSTRAND_TRACE", std::nullopt);
   const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+  const ScopedVariable dataDirs("XDG_DATA_DIRS", "/usr/share");
+  const ScopedVariable path("PATH", "/bin:/usr/bin");
+  const ScopedVariable terminal("TERMINAL", std::nullopt);
   const Environment environment = Environment::fromProcess();
   EXPECT_EQ(environment.home, "/home/u");
   EXPECT_EQ(environment.dataHome, "/home/u/.local/share");
@@ -25,6 +28,14 @@ TEST(Environment, ReadsTheFoldersAndFallsBackUnderHome) {
   EXPECT_EQ(environment.root, "/fixture");
   EXPECT_EQ(environment.traceFile, "");
   EXPECT_EQ(environment.currentDesktop, "ubuntu:GNOME");
+  EXPECT_EQ(environment.dataDirs, "/usr/share");
+  EXPECT_EQ(environment.searchPath, "/bin:/usr/bin");
+  EXPECT_EQ(environment.terminal, "");
+  const AppScanner::DesktopSettings desktopSettings = environment.desktopSettings();
+  EXPECT_EQ(desktopSettings.dataHome, "/home/u/.local/share");
+  EXPECT_EQ(desktopSettings.dataDirs, "/usr/share");
+  EXPECT_EQ(desktopSettings.currentDesktops, "ubuntu:GNOME");
+  EXPECT_EQ(desktopSettings.searchPath, "/bin:/usr/bin");
 
   const ScopedVariable ownData("XDG_DATA_HOME", "/data");
   const ScopedVariable ownConfig("XDG_CONFIG_HOME", "/config");

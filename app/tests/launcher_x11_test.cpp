@@ -129,6 +129,7 @@ class LauncherTree : public ::testing::Test {
   void SetUp() override {
     bundle("Applications/Marker Tool.app", "com.example.marker", "marker");
     tree.folder("Home/Applications");
+    tree.folder("Shared/applications");
     chmod(tree.folder("run").c_str(), 0700);
   }
 
@@ -149,6 +150,7 @@ class LauncherTree : public ::testing::Test {
       setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
       setenv("HOME", tree.path("Home").c_str(), 1);
       setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+      setenv("XDG_DATA_DIRS", tree.path("Shared").c_str(), 1);
       setenv("XDG_RUNTIME_DIR", tree.path("run").c_str(), 1);
       setenv("QT_QPA_PLATFORM", "xcb", 1);
       setenv("JOLSTRAND_TRACE", tree.path("trace.log").c_str(), 1);
@@ -173,6 +175,20 @@ class LauncherTree : public ::testing::Test {
       ++count;
     }
     return count;
+  }
+
+  // Types query and Return until the marker appears: the watcher's quiet second and the rescan
+  // take a moment before something new answers.
+  bool opensAfterARescan(const std::string& query, const std::string& marker) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      std::this_thread::sleep_for(1s);
+      summon();
+      xdotool("type --delay 40 " + query);
+      xdotool("key Return");
+      if (eventually([&] { return fs::exists(tree.path(marker)); }, 1s)) return true;
+      xdotool("key Escape");
+    }
+    return false;
   }
 
   testing::FixtureTree tree;
@@ -235,17 +251,19 @@ TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
   bundle("Elsewhere/Fresh Paint.app", "com.example.fresh", "fresh");
   fs::copy(tree.path("Elsewhere/Fresh Paint.app"), tree.path("Applications/Fresh Paint.app"),
            fs::copy_options::recursive);
-  // The watcher's quiet second and the rescan take a moment: ask until the new bundle answers.
-  bool opened = false;
-  for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
-    std::this_thread::sleep_for(1s);
-    summon();
-    xdotool("type --delay 40 fresh");
-    xdotool("key Return");
-    opened = eventually([&] { return fs::exists(tree.path("fresh")); }, 1s);
-    if (!opened) xdotool("key Escape");
-  }
-  EXPECT_TRUE(opened);
+  EXPECT_TRUE(opensAfterARescan("fresh", "fresh"));
+}
+
+TEST_F(Launcher, FindsADesktopEntryInstalledWhileRunningAndStartsIt) {
+  const std::string program = tree.file(
+      "bin/lathe", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + tree.path("lathe.tmp") + "'\nmv '" +
+                       tree.path("lathe.tmp") + "' '" + tree.path("lathe") + "'\n");
+  chmod(program.c_str(), 0755);
+  tree.file("Shared/applications/org.example.Lathe.desktop",
+            "[Desktop Entry]\nType=Application\nName=Woodturner\nKeywords=lathe;\nExec=" + program +
+                " --spin \"slow speed\" %U\n");
+  ASSERT_TRUE(opensAfterARescan("lathe", "lathe"));
+  EXPECT_EQ(contents(tree.path("lathe")), "--spin|slow speed|");
 }
 
 // Another application's window has the focus. The hot key brings the panel above it, on its

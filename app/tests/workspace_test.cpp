@@ -9,9 +9,11 @@
 #include <QProcess>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
+#include "platform/linux/theme_icon_finder.hpp"
 
 namespace jolstrand {
 namespace {
@@ -50,6 +52,100 @@ TEST(Workspace, LogsWhatItCannotOpen) {
                           "/Contents/MacOS/missing is not an executable file");
   EXPECT_THAT(lines[1], HasSubstr("couldn't open " + noPlist + ": "));
   EXPECT_THAT(lines[2], HasSubstr("couldn't open " + escaping + ": "));
+}
+
+// A program that writes its arguments, one a line, to a marker file.
+std::string recorder(testing::FixtureTree& tree, const std::string& name) {
+  const std::string script = tree.file(
+      "bin/" + name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                         tree.path(name + ".args") + ".tmp'\nmv '" + tree.path(name + ".args") +
+                         ".tmp' '" + tree.path(name + ".args") + "'\n");
+  chmod(script.c_str(), 0755);
+  return script;
+}
+
+std::string recorded(const testing::FixtureTree& tree, const std::string& name) {
+  const std::string marker = tree.path(name + ".args");
+  if (!QTest::qWaitFor([&] { return std::filesystem::exists(marker); }, 10000)) return "(none)";
+  std::ifstream in(marker);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(Workspace, OpensADesktopEntryWithItsArgumentsAndNoShell) {
+  testing::FixtureTree tree;
+  const std::string program = recorder(tree, "tool");
+  const std::string entry = tree.file(
+      "applications/tool.desktop", "[Desktop Entry]\nType=Application\nName=Tool\nExec=\"" +
+                                       program + "\" --title=%c %U \"two words\" '$HOME' 50%%\n");
+  makeWorkspace()->openApplication(entry);
+  EXPECT_EQ(recorded(tree, "tool"), "--title=Tool\ntwo words\n$HOME\n50%\n");
+}
+
+TEST(Workspace, RunsATerminalEntryInTheUsersTerminal) {
+  testing::FixtureTree tree;
+  const std::string terminal = recorder(tree, "terminal");
+  const std::string entry =
+      tree.file("applications/top.desktop",
+                "[Desktop Entry]\nType=Application\nName=Top\nExec=top -d 2\nTerminal=true\n");
+  makeWorkspace({.searchPath = "", .terminal = terminal})->openApplication(entry);
+  EXPECT_EQ(recorded(tree, "terminal"), "-e\ntop\n-d\n2\n");
+}
+
+TEST(Workspace, LogsADesktopEntryItCannotStart) {
+  testing::FixtureTree tree;
+  const std::string missing =
+      tree.file("applications/missing.desktop",
+                "[Desktop Entry]\nType=Application\nName=M\nExec=no-such-program-here %f\n");
+  const std::string noExec =
+      tree.file("applications/none.desktop", "[Desktop Entry]\nType=Application\nName=N\n");
+  std::vector<std::string> lines;
+  const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+  const auto workspace = makeWorkspace();
+  workspace->openApplication(missing);
+  workspace->openApplication(noExec);
+  EXPECT_THAT(lines,
+              ::testing::ElementsAre(
+                  "Jolstrand: couldn't open " + missing + ": no-such-program-here was not found",
+                  "Jolstrand: couldn't open " + noExec + ": it has no Exec line"));
+}
+
+void writeImage(const std::string& path, QColor color, int pixels) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  QImage image(pixels, pixels, QImage::Format_ARGB32);
+  image.fill(color);
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
+
+TEST(ThemeIconFinder, PrefersTheThemeThenSizesThatScaleDownThenPixmaps) {
+  testing::FixtureTree tree;
+  const QStringList bases{QString::fromStdString(tree.path("share/icons"))};
+  writeImage(tree.path("share/icons/hicolor/16x16/apps/tool.png"), Qt::red, 16);
+  writeImage(tree.path("share/icons/hicolor/64x64/apps/tool.png"), Qt::red, 64);
+  tree.file("share/icons/Ocean/scalable/apps/tool.svg", "<svg/>");
+  writeImage(tree.path("share/pixmaps/legacy.png"), Qt::red, 8);
+  const QString base = bases[0];
+  EXPECT_EQ(ThemeIconFinder(bases, "Ocean").find("tool", 64),
+            base + "/Ocean/scalable/apps/tool.svg");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool", 64), base + "/hicolor/64x64/apps/tool.png");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool.png", 100),
+            base + "/hicolor/64x64/apps/tool.png");  // nothing larger: the largest smaller one
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool", 12), base + "/hicolor/16x16/apps/tool.png");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("legacy", 64), base + "/../pixmaps/legacy.png");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("missing", 64), "");
+  EXPECT_EQ(ThemeIconFinder(bases, "").find("../hicolor/64x64/apps/tool", 64), "");
+}
+
+TEST(Workspace, DrawsADesktopEntrysIconFileSharpAtTwiceTheSize) {
+  testing::FixtureTree tree;
+  const std::string svg = tree.file("icons/dot.svg",
+                                    "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'>"
+                                    "<rect width='8' height='8' fill='#00ff00'/></svg>");
+  const std::string entry =
+      tree.file("applications/dot.desktop",
+                "[Desktop Entry]\nType=Application\nName=Dot\nExec=sh\nIcon=" + svg + "\n");
+  const QImage icon = makeWorkspace()->icon(entry, 32, 2.0);
+  EXPECT_EQ(icon.size(), QSize(64, 64));
+  EXPECT_EQ(icon.pixelColor(63, 63), QColor(0, 255, 0));
 }
 
 TEST(Workspace, GivesEveryApplicationAnIcon) {

@@ -6,6 +6,9 @@
 
 #include "bundle_info.hpp"
 #include "catalogue_order.hpp"
+#if !defined(__APPLE__)
+#include "desktop_entries.hpp"
+#endif
 #include "file_system.hpp"
 #include "icu_text.hpp"
 #include "platform_folders.hpp"
@@ -57,10 +60,14 @@ bool replaces(const AppScanner::Collected& challenger, const AppScanner::Collect
 
 }  // namespace
 
-AppScanner::AppScanner(std::vector<Root> searchedRoots, std::vector<std::string> extraPaths)
-    : roots(std::move(searchedRoots)), extraApps(std::move(extraPaths)) {}
+AppScanner::AppScanner(std::vector<Root> searchedRoots, std::vector<std::string> extraPaths,
+                       std::vector<std::string> desktopFolders)
+    : roots(std::move(searchedRoots)),
+      extraApps(std::move(extraPaths)),
+      desktopEntryFolders(std::move(desktopFolders)) {}
 
-AppScanner AppScanner::standard(const std::string& home, const std::string& root) {
+AppScanner AppScanner::standard(const std::string& home, const std::string& root,
+                                const DesktopSettings& desktop) {
   std::vector<Root> roots;
   for (const auto& [domain, depth] :
        {std::pair{Domain::local, 3}, std::pair{Domain::system, 2}, std::pair{Domain::user, 3}}) {
@@ -70,7 +77,16 @@ AppScanner AppScanner::standard(const std::string& home, const std::string& root
   std::vector<std::string> extras;
   for (const std::string& folder : coreServicesFoldersOf(root))
     extras.push_back(folder + "/Finder.app");
+#if defined(__APPLE__)
+  (void)desktop;
   AppScanner scanner(std::move(roots), std::move(extras));
+#else
+  AppScanner scanner(std::move(roots), std::move(extras),
+                     detail::desktopEntryFolders(desktop.dataHome.c_str(), desktop.dataDirs.c_str(),
+                                                 home.c_str()));
+  scanner.currentDesktops = desktop.currentDesktops;
+  scanner.searchPath = desktop.searchPath;
+#endif
   scanner.unwatched = applicationFoldersOf(Domain::system, home, root);
   return scanner;
 }
@@ -80,6 +96,9 @@ std::vector<std::string> AppScanner::watchPaths() const {
   for (const Root& root : roots) {
     if (std::find(unwatched.begin(), unwatched.end(), root.path) != unwatched.end()) continue;
     if (detail::fileExists(root.path)) paths.push_back(root.path);
+  }
+  for (const std::string& folder : desktopEntryFolders) {
+    if (detail::fileExists(folder)) paths.push_back(folder);
   }
   return paths;
 }
@@ -119,6 +138,12 @@ std::vector<AppEntry> AppScanner::scan() const {
   for (const std::string& path : extraApps) {
     if (detail::fileExists(path)) add(path, static_cast<std::int64_t>(roots.size()));
   }
+#if !defined(__APPLE__)
+  const auto desktopRank = static_cast<std::int64_t>(roots.size()) + 1;
+  for (AppEntry& entry : detail::desktopEntries(desktopEntryFolders, currentDesktops, searchPath)) {
+    collected.push_back({std::move(entry), desktopRank, true});
+  }
+#endif
   return detail::orderedCatalogue(dedupe(collected));
 }
 
@@ -130,7 +155,9 @@ std::vector<AppEntry> AppScanner::dedupe(const std::vector<Collected>& collected
   std::vector<const Collected*> survivors;  // in order of first appearance of their key
   std::unordered_map<std::string, std::size_t> survivorOfKey;
   for (const Collected& pair : collected) {
-    std::string key = pair.entry.id() + '\n' + fold(pair.entry.displayName());
+    // The leading kind keeps a desktop entry and a bundle apart even when id and name agree.
+    std::string key =
+        (pair.desktopEntry ? "d" : "b") + pair.entry.id() + '\n' + fold(pair.entry.displayName());
     const auto [slot, inserted] = survivorOfKey.try_emplace(std::move(key), survivors.size());
     if (inserted) {
       survivors.push_back(&pair);

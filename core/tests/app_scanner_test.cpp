@@ -307,7 +307,9 @@ TEST(AppScannerWatchPaths, WatchesExistingRootsButNotTheSystemFolder) {
   tree.folder("Applications");
   tree.folder("System/Applications");
   tree.folder("Home/Applications");
-  const AppScanner scanner = AppScanner::standard(tree.path("Home"), tree.path(""));
+  const AppScanner scanner = AppScanner::standard(
+      tree.path("Home"), tree.path(""),
+      {.dataHome = "", .dataDirs = tree.path("share"), .currentDesktops = "", .searchPath = ""});
   ASSERT_EQ(scanner.roots.size(), 3U);
   EXPECT_EQ(scanner.roots[0].path, tree.path("Applications"));
   EXPECT_EQ(scanner.roots[1].depth, 2);
@@ -317,6 +319,14 @@ TEST(AppScannerWatchPaths, WatchesExistingRootsButNotTheSystemFolder) {
               ElementsAre(tree.path("Applications"), tree.path("Home/Applications")));
   std::filesystem::remove(tree.path("Home/Applications"));
   EXPECT_THAT(scanner.watchPaths(), ElementsAre(tree.path("Applications")));
+#if !defined(__APPLE__)
+  // Desktop entry folders are watched too, each once it exists.
+  EXPECT_THAT(scanner.desktopEntryFolders, ElementsAre(tree.path("Home/.local/share/applications"),
+                                                       tree.path("share/applications")));
+  tree.folder("share/applications");
+  EXPECT_THAT(scanner.watchPaths(),
+              ElementsAre(tree.path("Applications"), tree.path("share/applications")));
+#endif
 }
 
 AppScanner::Collected pair(const std::string& id, const std::string& path, const std::string& name,

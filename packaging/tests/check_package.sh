@@ -24,7 +24,7 @@ case "$kind" in
     top="$work/root/usr"
     depends=$(dpkg-deb -f "$package" Depends)
     echo "Depends: $depends"
-    for needed in libqt6widgets6 libqt6svg6 libicu libplist libc6 qt6-qpa-plugins; do
+    for needed in libqt6widgets6 libqt6svg6 libicu libplist libglib2.0-0 libc6 qt6-qpa-plugins; do
       [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
     done
     [[ "$depends" != *libsodium* ]] || fail "the launcher does not sign anything, yet depends on libsodium"
@@ -104,7 +104,8 @@ mkdir -p "$fixture/Applications/Quill.app/Contents" "$fixture/System/Application
 info_plist Quill "Quill Writer" >"$fixture/Applications/Quill.app/Contents/Info.plist"
 info_plist com.example.board >"$fixture/System/Applications/Soundboard.app/Contents/Info.plist"
 listing=$(env -i PATH=/usr/bin:/bin JOLSTRAND_ROOT="$fixture" HOME="$fixture/Home" \
-  XDG_DATA_HOME="$fixture/Home/data" LC_ALL=C.UTF-8 "$program" --list) || fail "jolstrand --list failed"
+  XDG_DATA_HOME="$fixture/Home/data" XDG_DATA_DIRS="$fixture/share" LC_ALL=C.UTF-8 \
+  "$program" --list) || fail "jolstrand --list failed"
 expected_1=$'Quill\tquill\t'"$fixture/Applications/Quill.app  (also: quill writer)"
 expected_2=$'Soundboard\tcom.example.board\t'"$fixture/System/Applications/Soundboard.app"
 mapfile -t lines <<<"$listing"

@@ -32,7 +32,12 @@ void closeDescriptorsExcept(int from, int keep) {
 
 // Forks twice so that the program is adopted by init and never waits on us; a pipe that closes
 // on exec carries the errno of a failed exec back.
-std::optional<std::string> startDetached(const std::string& executable) {
+std::optional<std::string> startDetached(const std::string& executable,
+                                         const std::vector<std::string>& arguments) {
+  // Built before forking: the child only calls async-signal-safe functions.
+  std::vector<char*> argv{const_cast<char*>(executable.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return std::strerror(errno);
   const pid_t child = fork();
@@ -61,8 +66,7 @@ std::optional<std::string> startDetached(const std::string& executable) {
       dup2(devNull, STDIN_FILENO);
       if (devNull > STDERR_FILENO) close(devNull);
     }
-    char* const argv[] = {const_cast<char*>(executable.c_str()), nullptr};
-    execv(executable.c_str(), argv);
+    execv(executable.c_str(), argv.data());
     const int error = errno;
     [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
     _exit(127);

@@ -1,5 +1,5 @@
-// Linux/X11: the EWMH properties for every desktop, above others, and no task bar or pager.
-// Elsewhere (Wayland, offscreen) there is nothing to set.
+// Linux/X11: the EWMH properties for every desktop, above others, and no task bar or pager; the
+// panel is presented the ordinary way. Elsewhere (Wayland, offscreen) there is nothing to set.
 
 #include <xcb/xcb.h>
 
@@ -38,6 +38,12 @@ void makeFloatingPanel(QWidget& window) {
   xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_STATE"),
                       XCB_ATOM_ATOM, 32, 4, states);
   xcb_flush(connection);
+}
+
+void presentPanel(QWidget& window) {
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 }  // namespace jolstrand

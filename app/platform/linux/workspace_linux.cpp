@@ -1,6 +1,7 @@
-// Linux: a bundle opens by running its Contents/MacOS/<CFBundleExecutable>; files are revealed
-// by the desktop's file manager over D-Bus, else by opening their folder; icons come from the
-// bundle's .icns through Qt's image plugins.
+// Linux: a bundle opens by running its Contents/MacOS/<CFBundleExecutable>, a desktop entry as
+// the desktop starts it; files are revealed by the desktop's file manager over D-Bus, else by
+// opening their folder; icons come from the bundle's .icns through Qt's image plugins, or from a
+// desktop entry's Icon: an image file, or a name looked up in the icon theme.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,12 +13,17 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 
 #include "jolstrand/bundle.hpp"
+#include "jolstrand/desktop_launch.hpp"
 #include "jolstrand/log.hpp"
 #include "platform/detached_process.hpp"
+#include "platform/linux/desktop_entry_open.hpp"
+#include "platform/linux/theme_icon_finder.hpp"
 #include "platform/workspace.hpp"
 #include "qt_text.hpp"
 
@@ -39,12 +45,27 @@ QImage generic(int pixels) {
   return image;
 }
 
+// The image file at path drawn pixels square; scalable images are drawn at that size, so they
+// stay sharp on a 2x screen. Null when it cannot be read.
+QImage imageAt(const QString& path, int pixels) {
+  QImageReader reader(path);
+  if (reader.format() == "svg" || reader.format() == "svgz") {
+    reader.setScaledSize(QSize(pixels, pixels));
+  }
+  return reader.read();
+}
+
 class LinuxWorkspace final : public Workspace {
  public:
+  explicit LinuxWorkspace(ProgramLookup programs)
+      : programs_(std::move(programs)),
+        themeIcons_(QIcon::themeSearchPaths(), QIcon::themeName()) {}
+
   void openApplication(const std::string& path) override {
-    const auto executable = bundleExecutable(path);
     std::optional<std::string> error;
-    if (!executable) {
+    if (isDesktopEntry(path)) {
+      error = openDesktopEntry(path, programs_);
+    } else if (const auto executable = bundleExecutable(path); !executable) {
       error = "its Info.plist names no executable (CFBundleExecutable)";
     } else if (!isExecutableFile(*executable)) {
       error = *executable + " is not an executable file";
@@ -81,18 +102,28 @@ class LinuxWorkspace final : public Workspace {
   QImage icon(const std::string& path, int points, qreal pixelRatio) override {
     const int pixels = qRound(points * pixelRatio);
     QImage image;
-    if (const auto file = bundleIconFile(path)) image.load(qtString(*file));
+    if (isDesktopEntry(path)) {
+      const QString icon = qtString(desktopEntryIcon(path));
+      image = imageAt(icon.startsWith(QLatin1Char('/')) ? icon : themeIcons_.find(icon, pixels),
+                      pixels);
+    } else if (const auto file = bundleIconFile(path)) {
+      image.load(qtString(*file));
+    }
     if (image.isNull()) image = generic(pixels);
     image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(pixelRatio);
     return image;
   }
+
+ private:
+  const ProgramLookup programs_;
+  const ThemeIconFinder themeIcons_;  // taken on the main thread, read from any
 };
 
 }  // namespace
 
-std::unique_ptr<Workspace> makeWorkspace() {
-  return std::make_unique<LinuxWorkspace>();
+std::unique_ptr<Workspace> makeWorkspace(const ProgramLookup& programs) {
+  return std::make_unique<LinuxWorkspace>(programs);
 }
 
 }  // namespace jolstrand

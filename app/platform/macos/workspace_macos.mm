@@ -64,7 +64,7 @@ class MacWorkspace final : public Workspace {
 
 }  // namespace
 
-std::unique_ptr<Workspace> makeWorkspace() {
+std::unique_ptr<Workspace> makeWorkspace(const ProgramLookup& /*programs*/) {
   return std::make_unique<MacWorkspace>();
 }
 

@@ -1,0 +1,82 @@
+#pragma once
+// The applications a Linux desktop's menu shows: where its desktop entries live, which file
+// stands for which desktop-file id, and the catalogue entry one file makes. Files are parsed by
+// GLib's key-file reader, which does the localisation by the user's language, the escapes and
+// the lists; the menu's rules on top (Type, Hidden, NoDisplay, OnlyShowIn/NotShowIn, TryExec and
+// the Exec program present) are GDesktopAppInfo's, applied here because building a
+// GDesktopAppInfo per file costs several times the budget of a scan. Linux only; every function
+// may run on any thread.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "jolstrand/app_entry.hpp"
+
+namespace jolstrand::detail {
+
+/// The applications/ folders in order of precedence: below the data home (default
+/// home/.local/share), then below each folder of the data folders (default
+/// /usr/local/share:/usr/share). Unset, empty and relative values are skipped, as are repeats.
+[[nodiscard]] std::vector<std::string> desktopEntryFolders(const char* dataHome,
+                                                           const char* dataDirs, const char* home);
+
+/// One desktop entry file and its desktop-file id (sub/x.desktop has the id sub-x.desktop).
+struct DesktopEntryFile {
+  std::string id;
+  std::string path;
+};
+
+/// Every *.desktop file below the folders, one per id: an id found in an earlier folder hides
+/// the same id later, whatever that earlier file says. Within a folder, names are taken in
+/// byte order.
+[[nodiscard]] std::vector<DesktopEntryFile> findDesktopEntries(
+    const std::vector<std::string>& folders);
+
+/// What the menu's rules depend on, for one scan: the current desktops ($XDG_CURRENT_DESKTOP)
+/// and the folders where programs are found ($PATH). Not shared between threads.
+class MenuContext {
+ public:
+  MenuContext(std::string_view currentDesktops, std::string_view searchPath);
+
+  /// GLib's rule: the first current desktop named in either list decides; with none named, the
+  /// entry shows unless it has an OnlyShowIn list.
+  [[nodiscard]] bool shows(const std::vector<std::string>& onlyShowIn,
+                           const std::vector<std::string>& notShowIn) const;
+
+  /// Whether program (a path, or a name looked up in the search path) is an executable file.
+  /// Each search folder is listed, and each program looked up, once per context.
+  [[nodiscard]] bool programExists(const std::string& program);
+
+ private:
+  bool lookUp(const std::string& program);
+
+  std::vector<std::string> desktops_;
+  std::vector<std::string> searchPath_;
+  std::unordered_map<std::string, std::unordered_set<std::string>> listings_;
+  std::unordered_map<std::string, bool> programs_;
+};
+
+/// What one desktop entry file yields: an entry, nothing (an entry the menu does not show, or
+/// not an application), or the reason the file is malformed.
+struct DesktopEntryRead {
+  std::optional<AppEntry> entry;
+  std::optional<std::string> malformed;
+};
+
+/// Reads the bytes of the file at path, whose id is id. Bytes that are not UTF-8 are read as
+/// Latin-1.
+[[nodiscard]] DesktopEntryRead readDesktopEntry(const std::string& id, const std::string& path,
+                                                std::string_view bytes, MenuContext& context);
+
+/// The entries of every file findDesktopEntries yields, in that order, for the current desktops
+/// ($XDG_CURRENT_DESKTOP) and search path ($PATH; empty for the usual folders); malformed files
+/// are skipped with one log line for all of them.
+[[nodiscard]] std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders,
+                                                   std::string_view currentDesktops,
+                                                   std::string_view searchPath);
+
+}  // namespace jolstrand::detail
