@@ -71,9 +71,9 @@ class AppScanner {
   [[nodiscard]] static std::optional<AppEntry> entry(const std::string& at,
                                                      const std::string& resolved);
 
-  /// One entry per application (same kind, id and folded display name), preferring the lowest rank,
-  /// then the shortest path, then the first path in code-point order; entries that still share
-  /// an id get " " + path appended to it. Order unspecified.
+  /// One entry per application (same kind, id and folded display name), preferring the lowest
+  /// rank, then the shortest path, then the first path in code-point order; entries that still
+  /// share an id get " " + path appended to it. Order unspecified.
   [[nodiscard]] static std::vector<AppEntry> dedupe(const std::vector<Collected>& collected);
 
   std::vector<Root> roots;
