@@ -4,6 +4,7 @@
 
 #include "jolstrand/log.hpp"
 #include "jolstrand/main_queue.hpp"
+#include "thread_hand_off.hpp"
 #include "trace.hpp"
 
 namespace jolstrand {
@@ -55,9 +56,10 @@ void AppDelegate::rescan() {
   // The queue is drained before the controller's other members go, so the scan may use them.
   scanQueue_.async([this] {
     Matcher matcher(catalogue_->scan());
-    QMetaObject::invokeMethod(
-        this, [this, matcher = std::move(matcher)]() mutable { install(std::move(matcher)); },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, handedOver([this, matcher = std::move(matcher)]() mutable {
+                                install(std::move(matcher));
+                              }),
+                              Qt::QueuedConnection);
   });
 }
 

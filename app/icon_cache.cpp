@@ -3,6 +3,7 @@
 #include "platform/workspace.hpp"
 #include "qt_text.hpp"
 #include "result_row.hpp"
+#include "thread_hand_off.hpp"
 
 namespace jolstrand {
 
@@ -19,15 +20,14 @@ void IconCache::setIcon(ResultRow& row, const std::string& path, qreal pixelRati
     return;
   }
   row.setIcon(QPixmap());
-  loader_.start([this, &row, path, pixelRatio, generation = generation_] {
+  startHandedOver(loader_, [this, &row, path, pixelRatio, generation = generation_] {
     QImage image = workspace_.icon(path, points_, pixelRatio);
     // Queued to this object: dropped if the cache is gone by the time it would run.
-    QMetaObject::invokeMethod(
-        this,
-        [this, &row, path, generation, image = std::move(image)] {
-          deliver(row, path, image, generation);
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this,
+                              handedOver([this, &row, path, generation, image = std::move(image)] {
+                                deliver(row, path, image, generation);
+                              }),
+                              Qt::QueuedConnection);
   });
 }
 

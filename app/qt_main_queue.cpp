@@ -4,10 +4,13 @@
 #include <QTimer>
 #include <chrono>
 
+#include "thread_hand_off.hpp"
+
 namespace jolstrand {
 
 void QtMainQueue::post(std::function<void()> task) {
-  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(QCoreApplication::instance(), handedOver(std::move(task)),
+                            Qt::QueuedConnection);
 }
 
 void QtMainQueue::postAfter(Seconds delay, std::function<void()> task) {
