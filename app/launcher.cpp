@@ -63,7 +63,7 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
       .catalogue = std::make_unique<ScannerCatalogue>(
           AppScanner::standard(environment.home, environment.root, environment.desktopSettings())),
       .hotKey = makeHotKeyBackend(),
-      .spotlight = makeSpotlightCheck(environment.configHome),
+      .spotlight = makeSpotlightCheck(environment.configHome, environment.currentDesktop),
   });
   QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::reopen);
   // Later starts are answered once the launcher is ready for them: catalogue read, key held.

@@ -14,8 +14,11 @@ class SpotlightCheck {
   [[nodiscard]] virtual bool holdsCommandSpace() = 0;
 };
 
-/// The platform's check. On Linux it reads the stand-in file under configHome (the user's
-/// configuration folder); macOS reads the system's own preferences and ignores it.
-[[nodiscard]] std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string configHome);
+/// The platform's check. On Linux, in a GNOME session (currentDesktop lists GNOME), Super+Space
+/// bound in GNOME's keybinding settings counts as held; otherwise the stand-in file under
+/// configHome (the user's configuration folder) decides. macOS reads the system's own
+/// preferences and ignores both.
+[[nodiscard]] std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string configHome,
+                                                                 std::string currentDesktop);
 
 }  // namespace jolstrand

@@ -16,6 +16,7 @@
 #include "fakes.hpp"
 #include "jolstrand/simple_main_queue.hpp"
 #include "platform/gnome_shortcuts.hpp"
+#include "platform/spotlight_check.hpp"
 
 namespace fs = std::filesystem;
 
@@ -124,12 +125,6 @@ TEST_F(GnomeShortcuts, AnswersFromTheDesktopSchemasAloneWhereTheShellsAreMissing
   EXPECT_FALSE(gnomeBindsSuperSpace("GNOME"));
 }
 
-// GNOME's answer as the controller's Spotlight check, the way a GNOME session would see it.
-class GnomeSpotlight : public SpotlightCheck {
- public:
-  bool holdsCommandSpace() override { return gnomeBindsSuperSpace("GNOME"); }
-};
-
 // The controller registers its hot key again when the desktop lets go of Super-Space.
 TEST_F(GnomeShortcuts, FreeingTheShortcutRegistersTheHotKeyAgain) {
   SimpleMainQueue mainQueue;
@@ -143,7 +138,8 @@ TEST_F(GnomeShortcuts, FreeingTheShortcutRegistersTheHotKeyAgain) {
       .usageFile = (fs::temp_directory_path() / "jolstrand-gnome-usage.json").string(),
       .catalogue = std::make_unique<ScannerCatalogue>(AppScanner({}, {})),
       .hotKey = std::move(ownHotKey),
-      .spotlight = std::make_unique<GnomeSpotlight>(),
+      .spotlight = makeSpotlightCheck(
+          (fs::temp_directory_path() / "jolstrand-gnome-no-stand-in").string(), "ubuntu:GNOME"),
   });
   EXPECT_TRUE(controller.recheckSpotlight());
   EXPECT_EQ(hotKey.registrations, 0);

@@ -50,7 +50,7 @@ TEST(SpotlightShortcut, FollowsTheDecisionTable) {
 
 TEST(SpotlightShortcut, IsFreeOnLinuxUnlessTheStandInFileSaysOtherwise) {
   testing::FixtureTree tree;
-  const auto check = makeSpotlightCheck(tree.path("config"));
+  const auto check = makeSpotlightCheck(tree.path("config"), "KDE");
   EXPECT_FALSE(check->holdsCommandSpace());
   tree.file("config/Jolstrand/symbolichotkeys.plist",
             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>AppleSymbolicHotKeys</key>"

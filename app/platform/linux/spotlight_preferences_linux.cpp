@@ -1,22 +1,27 @@
-// Linux: no system search owns Super-Space, so the answer is "free" unless a stand-in
-// preferences file, CONFIG/Jolstrand/symbolichotkeys.plist shaped like the macOS domain, says
-// otherwise (for tests and for people who bind the shortcut elsewhere).
+// Linux: no system search owns Super-Space, but GNOME gives it to "switch input source" by
+// default, so in a GNOME session its keybinding settings decide first. Beyond that the answer is
+// "free" unless a stand-in preferences file, CONFIG/Jolstrand/symbolichotkeys.plist shaped like
+// the macOS domain, says otherwise (for tests and for people who bind the shortcut elsewhere).
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
+#include "platform/gnome_shortcuts.hpp"
 #include "platform/spotlight_check.hpp"
 #include "spotlight_shortcut.hpp"
 
 namespace jolstrand {
 namespace {
 
-class StandInPreferences final : public SpotlightCheck {
+class DesktopShortcuts final : public SpotlightCheck {
  public:
-  explicit StandInPreferences(const std::string& configHome)
-      : path_(configHome + "/Jolstrand/symbolichotkeys.plist") {}
+  DesktopShortcuts(const std::string& configHome, std::string currentDesktop)
+      : path_(configHome + "/Jolstrand/symbolichotkeys.plist"),
+        currentDesktop_(std::move(currentDesktop)) {}
 
   bool holdsCommandSpace() override {
+    if (gnomeBindsSuperSpace(currentDesktop_)) return true;
     std::error_code error;
     if (!std::filesystem::exists(path_, error)) return false;
     std::optional<PropertyListValue> hotKeys;
@@ -32,12 +37,14 @@ class StandInPreferences final : public SpotlightCheck {
 
  private:
   const std::string path_;
+  const std::string currentDesktop_;
 };
 
 }  // namespace
 
-std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string configHome) {
-  return std::make_unique<StandInPreferences>(configHome);
+std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string configHome,
+                                                   std::string currentDesktop) {
+  return std::make_unique<DesktopShortcuts>(configHome, std::move(currentDesktop));
 }
 
 }  // namespace jolstrand

@@ -75,7 +75,8 @@ class SymbolicHotKeyPreferences final : public SpotlightCheck {
 
 }  // namespace
 
-std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string /*configHome*/) {
+std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string /*configHome*/,
+                                                   std::string /*currentDesktop*/) {
   return std::make_unique<SymbolicHotKeyPreferences>();
 }
 
