@@ -37,6 +37,16 @@ QLabel* paragraph(const QString& text, const char* name) {
 
 }  // namespace
 
+ProgramVersion versionOf(const ProgramInfo& info) {
+  const auto text = [&info](std::string_view key) -> std::optional<QString> {
+    const auto value = info.value(key);
+    if (!value) return std::nullopt;
+    return QString::fromStdString(*value);
+  };
+  return {text("CFBundleShortVersionString"), text("CFBundleVersion"),
+          text("NSHumanReadableCopyright")};
+}
+
 AboutWindowController::AboutWindowController(QIcon icon, ProgramVersion version, AboutTexts texts,
                                              Workspace& workspace)
     : icon_(std::move(icon)),

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "companion_texts.hpp"
+#include "program_info.hpp"
 
 class QWidget;
 
@@ -23,6 +24,9 @@ struct ProgramVersion {
   std::optional<QString> buildNumber;   // CFBundleVersion
   std::optional<QString> copyright;     // NSHumanReadableCopyright
 };
+
+/// The three values as the program's own Info.plist gives them.
+[[nodiscard]] ProgramVersion versionOf(const ProgramInfo& info);
 
 class AboutWindowController : public QObject {
   Q_OBJECT

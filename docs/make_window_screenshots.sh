@@ -4,11 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
 cmake --build --preset default --target window_snapshot >/dev/null
-version=$(sed -n 's/^project(Jolstrand VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 snapshot() {
   xvfb-run -a -s "-screen 0 1440x900x24" ./build/default/tools/window_snapshot/window_snapshot "$@"
 }
 snapshot setup-held docs/setup-held.png
 snapshot setup-confirmed docs/setup-confirmed.png
-snapshot about docs/about.png "$version" 1 "Copyright © 2026 Jolstrand"
+snapshot about docs/about.png
 echo "wrote docs/setup-held.png docs/setup-confirmed.png docs/about.png"

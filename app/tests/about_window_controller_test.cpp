@@ -67,6 +67,11 @@ TEST_F(AboutWindowTest, ShowsTheVersionTheCopyrightAndEveryParagraph) {
 TEST_F(AboutWindowTest, MissingVersionKeysShowAsQuestionMarks) {
   EXPECT_EQ(view(*about({}), "version").text(), "Version ? (?)");
   EXPECT_EQ(view(*about({"2.0", std::nullopt, std::nullopt}), "version").text(), "Version 2.0 (?)");
+  // As the program's own Info.plist gives them: a build number that is not text is missing.
+  const ProgramInfo info(
+      "<plist><dict><key>CFBundleShortVersionString</key><string>3.1</string>"
+      "<key>CFBundleVersion</key><integer>7</integer></dict></plist>");
+  EXPECT_EQ(view(*about(versionOf(info)), "version").text(), "Version 3.1 (?)");
 }
 
 TEST_F(AboutWindowTest, AnEmptyCopyrightStillTakesItsLineApart) {

@@ -1,7 +1,7 @@
 // Renders a companion window into a PNG for the documentation:
 //   window_snapshot setup-held OUT.png
 //   window_snapshot setup-confirmed OUT.png
-//   window_snapshot about OUT.png VERSION BUILD COPYRIGHT
+//   window_snapshot about OUT.png
 // In this platform's texts; run it under Xvfb (docs/make_window_screenshots.sh).
 
 #include <QApplication>
@@ -29,7 +29,7 @@ int save(QWidget& window, const char* path) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  const QIcon icon(QStringLiteral(":/jolstrand/application.svg"));
+  const QIcon icon(QStringLiteral(":/jolstrand/jolstrand.svg"));
   const jolstrand::CompanionTexts& texts = jolstrand::platformCompanionTexts();
   const bool setupHeld = argc == 3 && std::strcmp(argv[1], "setup-held") == 0;
   const bool setupConfirmed = argc == 3 && std::strcmp(argv[1], "setup-confirmed") == 0;
@@ -43,16 +43,15 @@ int main(int argc, char** argv) {
     }
     return save(*setup.window(), argv[2]);
   }
-  if (argc == 6 && std::strcmp(argv[1], "about") == 0) {
+  if (argc == 3 && std::strcmp(argv[1], "about") == 0) {
     const auto workspace = jolstrand::makeWorkspace();
-    jolstrand::AboutWindowController about(
-        icon, {QString::fromUtf8(argv[3]), QString::fromUtf8(argv[4]), QString::fromUtf8(argv[5])},
-        texts.about, *workspace);
+    jolstrand::AboutWindowController about(icon, versionOf(jolstrand::ProgramInfo::own()),
+                                           texts.about, *workspace);
     about.show();
     return save(*about.window(), argv[2]);
   }
   std::fprintf(stderr,
                "usage: window_snapshot setup-held|setup-confirmed OUT.png\n"
-               "       window_snapshot about OUT.png VERSION BUILD COPYRIGHT\n");
+               "       window_snapshot about OUT.png\n");
   return 2;
 }
