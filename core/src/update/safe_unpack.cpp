@@ -2,20 +2,20 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "icu_text.hpp"
-#include "unique_fd.hpp"
 
 namespace jolstrand {
 namespace {
@@ -99,31 +99,12 @@ std::string archiveError(archive* a, std::string_view doing) {
   return "couldn't " + std::string(doing) + ": " + (message ? message : "unknown error");
 }
 
-// Makes the working directory the staging folder until destroyed.
-class WorkingDirectory {
- public:
-  WorkingDirectory() : previous_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
-  WorkingDirectory(const WorkingDirectory&) = delete;
-  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-  ~WorkingDirectory() {
-    if (entered_) (void)fchdir(previous_.get());
-  }
-
-  Refusal enter(const std::string& path) {
-    if (!previous_.valid() || chdir(path.c_str()) != 0)
-      return "couldn't enter " + path + ": " + std::strerror(errno);
-    entered_ = true;
-    return std::nullopt;
-  }
-
- private:
-  detail::UniqueFd previous_;
-  bool entered_ = false;
-};
-
 class Unpacker {
  public:
-  explicit Unpacker(const UnpackLimits& limits) : limits_(limits) {}
+  // root is the staging folder's canonical path: libarchive's symlink check refuses any
+  // symbolic link on the way, including one above the staging folder.
+  Unpacker(std::string root, const UnpackLimits& limits)
+      : root_(std::move(root)), limits_(limits) {}
 
   Refusal run(const std::string& archivePath) {
     const std::unique_ptr<archive, ReaderFree> reader(archive_read_new());
@@ -138,8 +119,7 @@ class Unpacker {
       support(reader.get());
     archive_write_disk_set_options(
         writer.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                          ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS | ARCHIVE_EXTRACT_NO_OVERWRITE |
-                          ARCHIVE_EXTRACT_TIME);
+                          ARCHIVE_EXTRACT_NO_OVERWRITE | ARCHIVE_EXTRACT_TIME);
     if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK)
       return archiveError(reader.get(), "open the archive");
     for (;;) {
@@ -162,7 +142,13 @@ class Unpacker {
     std::string name;
     if (auto refusal = checkEntry(entry, name)) return refusal;
     if (name.empty()) return std::nullopt;  // the staging folder itself
-    archive_entry_set_pathname(entry, name.c_str());
+    // Written by absolute path below the staging folder, never relative to the working
+    // directory, which other threads share. A symbolic link's target stays as the archive has
+    // it: it was checked relative to the link's own place.
+    const std::string path = root_ + "/" + name;
+    // libarchive changes the working directory to write a path this long.
+    if (path.size() >= PATH_MAX) return "the entry \"" + name + "\" has too long a path";
+    archive_entry_set_pathname(entry, path.c_str());
     archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
     if (archive_write_header(writer, entry) != ARCHIVE_OK)
       return archiveError(writer, "unpack \"" + name + "\"");
@@ -227,6 +213,7 @@ class Unpacker {
     }
   }
 
+  const std::string root_;
   const UnpackLimits& limits_;
   std::uint64_t entries_ = 0;
   std::uint64_t announced_ = 0;
@@ -254,13 +241,12 @@ std::optional<std::string> unpackArchive(const std::string& archivePath, const s
   if (mkdir(staging.c_str(), 0755) != 0)
     return "couldn't make the staging folder " + staging + ": " + std::strerror(errno);
   std::error_code error;
-  const std::string archive = std::filesystem::absolute(archivePath, error);  // read from staging
+  const std::filesystem::path root = std::filesystem::canonical(staging, error);
   Refusal refusal;
-  {
-    WorkingDirectory inStaging;
-    refusal = inStaging.enter(staging);
-    if (!refusal) refusal = Unpacker(limits).run(archive);
-  }
+  if (error)
+    refusal = "couldn't resolve the staging folder " + staging + ": " + error.message();
+  else
+    refusal = Unpacker(root.string(), limits).run(archivePath);
   if (refusal) removeStaging(staging);
   return refusal;
 }

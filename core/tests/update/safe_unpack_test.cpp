@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "archive_writer.hpp"
 #include "folder_contents.hpp"
@@ -97,6 +99,9 @@ struct Hostile {
 
 TEST_F(SafeUnpack, RefusesHostileArchivesAndWritesNothingOutside) {
   const std::string longName(256, 'n');
+  std::string deepName;  // fine in an archive, but too long once below the staging folder
+  for (int level = 0; level < 20; ++level) deepName += std::string(203, 'd') + "/";
+  deepName += "file";
   const std::vector<Hostile> cases = {
       {"dot-dot", {{.name = "../outside/pwned", .contents = "x"}}, "climbs out"},
       {"inner dot-dot", {{.name = "a/../../outside/pwned", .contents = "x"}}, "climbs out"},
@@ -137,6 +142,9 @@ TEST_F(SafeUnpack, RefusesHostileArchivesAndWritesNothingOutside) {
       {"control character", {{.name = "a\nb", .contents = "x"}}, "not valid text"},
       {"not UTF-8", {{.name = "a\xff", .contents = "x"}}, "not valid text"},
       {"long component", {{.name = "a/" + longName, .contents = "x"}}, "too long"},
+      {"path too long below the staging folder",
+       {{.name = deepName, .contents = "x"}},
+       "too long a path"},
       {"file named like the folder", {{.name = ".", .contents = "x"}}, "staging folder itself"},
       {"empty", {}, "holds nothing"},
   };
@@ -180,12 +188,43 @@ TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
   EXPECT_EQ(fileContents(fs::path(staging()) / "keep"), "mine");  // not ours to remove
 }
 
-TEST_F(SafeUnpack, LeavesTheWorkingDirectoryAsItWas) {
+// Entries are written by the staging folder's resolved path: libarchive refuses to write through
+// any symbolic link, one above the staging folder included.
+TEST_F(SafeUnpack, UnpacksIntoAStagingFolderReachedThroughALink) {
+  fs::create_directory_symlink(root, root / "via");
+  testing::writeArchive(archive(), {{.name = "a/run", .contents = "x", .mode = 0755}});
+  ASSERT_EQ(unpackArchive(archive(), (root / "via" / "staging").string()), std::nullopt);
+  EXPECT_EQ(fileContents(fs::path(staging()) / "a" / "run"), "x");
+}
+
+// Other threads of the launcher resolve relative paths while an update unpacks: one that keeps
+// reading the working directory meanwhile must never see it change.
+TEST_F(SafeUnpack, NeverChangesTheWorkingDirectory) {
   const fs::path before = fs::current_path();
-  EXPECT_EQ(unpack({{.name = "a", .contents = "x"}}), std::nullopt);
-  EXPECT_EQ(fs::current_path(), before);
+  std::atomic<bool> unpacking = true;
+  std::atomic<int> looks = 0;
+  std::atomic<int> changes = 0;
+  std::thread watcher([&] {
+    while (unpacking) {
+      if (fs::current_path() != before) ++changes;
+      ++looks;
+    }
+  });
+  while (looks == 0) std::this_thread::yield();
+
+  std::vector<Entry> many = {{.name = "lib/libx.so", .kind = Kind::symlink, .target = "libx.so.1"}};
+  for (int i = 0; i < 2000; ++i)
+    many.push_back({.name = "d" + std::to_string(i % 20) + "/sub/f" + std::to_string(i),
+                    .contents = std::string(512, 'x')});
+  EXPECT_EQ(unpack(many), std::nullopt);
+  EXPECT_EQ(fileContents(fs::path(staging()) / "d7" / "sub" / "f1987"), std::string(512, 'x'));
   fs::remove_all(staging());
-  EXPECT_NE(unpack({{.name = "../a", .contents = "x"}}), std::nullopt);
+  EXPECT_NE(unpack({{.name = "a", .contents = "x"}, {.name = "../a", .contents = "x"}}),
+            std::nullopt);
+
+  unpacking = false;
+  watcher.join();
+  EXPECT_EQ(changes, 0);
   EXPECT_EQ(fs::current_path(), before);
 }
 

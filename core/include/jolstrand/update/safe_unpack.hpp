@@ -13,9 +13,9 @@
 // symbolic links are written with their permission bits (the process's umask applies); owners
 // are not restored.
 //
-// Unpacking changes the process's working directory to the staging folder for its duration (the
-// way libarchive's secure extraction works) and restores it after, so it must not run while
-// another thread relies on the working directory.
+// Every entry is written by its absolute path below the staging folder, so the process's working
+// directory is never changed and other threads may go on using it; for the same reason an entry
+// whose full path would reach PATH_MAX is refused.
 
 #include <cstdint>
 #include <optional>
