@@ -15,7 +15,9 @@
 //
 // Every entry is written by its absolute path below the staging folder, so the process's working
 // directory is never changed and other threads may go on using it; for the same reason an entry
-// whose full path would reach PATH_MAX is refused.
+// whose full path would reach PATH_MAX is refused. libarchive does still read the umask the only
+// way there is, setting it to 0 and back for each entry, so a file another thread creates at that
+// instant may miss the umask.
 
 #include <cstdint>
 #include <optional>
