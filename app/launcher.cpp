@@ -44,7 +44,8 @@ void quitOnTerminationSignals() {
 int runLauncher(int argc, char** argv, const Environment& environment) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Jolstrand"));
-  QApplication::setQuitOnLastWindowClosed(false);  // a menu-bar launcher has no main window
+  // Closing the setup or about window must not quit: the launcher lives behind its hot key.
+  QApplication::setQuitOnLastWindowClosed(false);
   becomeAccessoryApplication();
 
   // Decided first, so that two launchers never scan, grab the key or write the history at once.

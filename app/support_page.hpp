@@ -1,6 +1,5 @@
 #pragma once
-// The support page's web address: one value for the support reminder, the about window and the
-// status menu's support entry.
+// The support page's web address: one value for the support reminder and the about window.
 
 #include <QUrl>
 

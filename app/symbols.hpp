@@ -1,8 +1,7 @@
 #pragma once
-// The symbol images of the interface (the menu-bar hare, the magnifying glass, the setup steps'
-// marks), drawn as SVG of our own, one per symbol name, kept as Qt resources. A symbol is black
-// with white details; drawn, its black takes a tint and its white is cut out, like a template
-// image.
+// The symbol images of the interface (a hare, the magnifying glass, the setup steps' marks),
+// drawn as SVG of our own, one per symbol name, kept as Qt resources. A symbol is black with white
+// details; drawn, its black takes a tint and its white is cut out, like a template image.
 
 #include <QColor>
 #include <QPixmap>

@@ -1,7 +1,7 @@
 #pragma once
-// A launcher lives in the menu bar or tray and behind its hot key: no Dock icon, no menu bar
-// of its own (macOS's accessory activation policy). Linux needs nothing: a panel that is a tool
-// window never appears in the task bar.
+// A launcher lives behind its hot key: no Dock icon, no menu bar of its own (macOS's accessory
+// activation policy). Linux needs nothing: a panel that is a tool window never appears in the task
+// bar.
 
 namespace jolstrand {
 

@@ -127,21 +127,11 @@ QScreen* screenOf(const std::string& window) {
 class LauncherTree : public ::testing::Test {
  protected:
   void SetUp() override {
-    bundle("Applications/Marker Tool.app", "com.example.marker", "marker");
+    tree.runnableBundle("Applications/Marker Tool.app", "marker",
+                        {.identifier = "com.example.marker"});
     tree.folder("Home/Applications");
     tree.folder("Shared/applications");
     chmod(tree.folder("run").c_str(), 0700);
-  }
-
-  // A bundle whose program leaves a marker file when it runs.
-  void bundle(const std::string& at, const std::string& identifier, const std::string& marker) {
-    testing::Info info;
-    info.identifier = identifier;
-    info.executable = "run";
-    tree.bundle(at, info);
-    const std::string script =
-        tree.file(at + "/Contents/MacOS/run", "#!/bin/sh\ntouch '" + tree.path(marker) + "'\n");
-    chmod(script.c_str(), 0755);
   }
 
   pid_t start() {
@@ -248,17 +238,16 @@ TEST_F(Launcher, TogglesHidesAndAnswersASecondStart) {
 }
 
 TEST_F(Launcher, FindsABundleCopiedIntoAWatchedFolder) {
-  bundle("Elsewhere/Fresh Paint.app", "com.example.fresh", "fresh");
+  tree.runnableBundle("Elsewhere/Fresh Paint.app", "fresh", {.identifier = "com.example.fresh"});
   fs::copy(tree.path("Elsewhere/Fresh Paint.app"), tree.path("Applications/Fresh Paint.app"),
            fs::copy_options::recursive);
   EXPECT_TRUE(opensAfterARescan("fresh", "fresh"));
 }
 
 TEST_F(Launcher, FindsADesktopEntryInstalledWhileRunningAndStartsIt) {
-  const std::string program = tree.file(
+  const std::string program = tree.program(
       "bin/lathe", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + tree.path("lathe.tmp") + "'\nmv '" +
                        tree.path("lathe.tmp") + "' '" + tree.path("lathe") + "'\n");
-  chmod(program.c_str(), 0755);
   tree.file("Shared/applications/org.example.Lathe.desktop",
             "[Desktop Entry]\nType=Application\nName=Woodturner\nKeywords=lathe;\nExec=" + program +
                 " --spin \"slow speed\" %U\n");

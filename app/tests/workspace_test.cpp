@@ -2,14 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QDBusConnection>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
@@ -22,15 +20,8 @@ using ::testing::HasSubstr;
 
 TEST(Workspace, OpensABundleByRunningItsExecutableDetached) {
   testing::FixtureTree tree;
-  testing::Info info;
-  info.executable = "run";
-  const std::string bundle = tree.bundle("Apps/Marker.app", info);
-  const std::string marker = tree.path("opened");
-  const std::string script =
-      tree.file("Apps/Marker.app/Contents/MacOS/run", "#!/bin/sh\necho $$ > '" + marker + "'\n");
-  chmod(script.c_str(), 0755);
-  makeWorkspace()->openApplication(bundle);
-  QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(marker), 10000);
+  makeWorkspace()->openApplication(tree.runnableBundle("Apps/Marker.app", "opened"));
+  QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(tree.path("opened")), 10000);
 }
 
 TEST(Workspace, LogsWhatItCannotOpen) {
@@ -56,19 +47,16 @@ TEST(Workspace, LogsWhatItCannotOpen) {
 
 // A program that writes its arguments, one a line, to a marker file.
 std::string recorder(testing::FixtureTree& tree, const std::string& name) {
-  const std::string script = tree.file(
-      "bin/" + name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                         tree.path(name + ".args") + ".tmp'\nmv '" + tree.path(name + ".args") +
-                         ".tmp' '" + tree.path(name + ".args") + "'\n");
-  chmod(script.c_str(), 0755);
-  return script;
+  return tree.program("bin/" + name,
+                      "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                          tree.path(name + ".args") + ".tmp'\nmv '" + tree.path(name + ".args") +
+                          ".tmp' '" + tree.path(name + ".args") + "'\n");
 }
 
 std::string recorded(const testing::FixtureTree& tree, const std::string& name) {
   const std::string marker = tree.path(name + ".args");
   if (!QTest::qWaitFor([&] { return std::filesystem::exists(marker); }, 10000)) return "(none)";
-  std::ifstream in(marker);
-  return {std::istreambuf_iterator<char>(in), {}};
+  return testing::contents(marker);
 }
 
 TEST(Workspace, OpensADesktopEntryWithItsArgumentsAndNoShell) {

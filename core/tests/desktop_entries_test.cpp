@@ -4,7 +4,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -139,8 +138,7 @@ TEST_F(DesktopEntries, ReadsLatin1AndSkipsMalformedFilesWithOneLogLine) {
 }
 
 TEST_F(DesktopEntries, LookProgramsUpInTheScannersSearchPathNotTheProcesss) {
-  const std::string program = tree.file("bin/own-tool", "#!/bin/sh\n");
-  chmod(program.c_str(), 0755);
+  tree.program("bin/own-tool", "#!/bin/sh\n");
   entry("home/applications/own.desktop", "Name=Own\nExec=own-tool --flag\n");
   EXPECT_THAT(scan(), ::testing::IsEmpty());  // the usual folders do not hold it
   AppScanner scanner({}, {}, {tree.path("home/applications")});

@@ -56,6 +56,20 @@ std::string FixtureTree::file(const std::string& relative, const std::string& co
   return target.string();
 }
 
+std::string FixtureTree::program(const std::string& relative, const std::string& contents) {
+  const std::string at = file(relative, contents);
+  fs::permissions(at, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec);
+  return at;
+}
+
+std::string FixtureTree::runnableBundle(const std::string& relative, const std::string& marker,
+                                        Info info) {
+  info.executable = "run";
+  program(relative + "/Contents/MacOS/run", "#!/bin/sh\ntouch '" + path(marker) + "'\n");
+  return bundle(relative, info);
+}
+
 std::string FixtureTree::link(const std::string& relative, const std::string& target) {
   const fs::path at = path(relative);
   fs::create_directories(at.parent_path());

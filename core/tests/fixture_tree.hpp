@@ -27,6 +27,12 @@ class FixtureTree {
   /// Creates the folder and every folder on the way.
   std::string folder(const std::string& relative);
   std::string file(const std::string& relative, const std::string& contents = {});
+  /// Creates an executable file (a script, by its first line) with these contents.
+  std::string program(const std::string& relative, const std::string& contents);
+  /// Creates a bundle whose program, "run", creates the file marker (relative to the tree) when
+  /// it runs; info's executable is set to it. Returns the bundle's path.
+  std::string runnableBundle(const std::string& relative, const std::string& marker,
+                             Info info = {});
   std::string link(const std::string& relative, const std::string& target);
 
  private:

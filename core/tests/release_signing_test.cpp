@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <unordered_set>
 
 #include "fixture_tree.hpp"
@@ -157,15 +156,6 @@ class OpenSslInterop : public ::testing::Test {
   void SetUp() override {
     if (std::system("openssl version >/dev/null 2>&1") != 0) GTEST_SKIP() << "needs openssl";
   }
-  std::string write(const std::string& name, const std::string& bytes) {
-    std::string path = tree.path(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  static std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   testing::FixtureTree tree;
 };
 
@@ -176,11 +166,11 @@ TEST_F(OpenSslInterop, VerifiesOurSignaturesAndWeVerifyItsOwn) {
   const std::string message = "a release archive\n";
   // The raw keys wrapped in their standard DER prefixes.
   const std::string publicDer =
-      write("pub.der", fromHex("302a300506032b6570032100") + fromHex(vector.publicKey));
+      tree.file("pub.der", fromHex("302a300506032b6570032100") + fromHex(vector.publicKey));
   const std::string privateDer =
-      write("key.der", fromHex("302e020100300506032b657004220420") + seed);
-  const std::string messageFile = write("message", message);
-  const std::string ours = write("ours.sig", Signing::sign(message, privateKey));
+      tree.file("key.der", fromHex("302e020100300506032b657004220420") + seed);
+  const std::string messageFile = tree.file("message", message);
+  const std::string ours = tree.file("ours.sig", Signing::sign(message, privateKey));
   EXPECT_EQ(
       std::system(("openssl pkeyutl -verify -pubin -inkey " + publicDer +
                    " -keyform DER -rawin -in " + messageFile + " -sigfile " + ours + " >/dev/null")
@@ -191,7 +181,8 @@ TEST_F(OpenSslInterop, VerifiesOurSignaturesAndWeVerifyItsOwn) {
                          " -keyform DER -rawin -in " + messageFile + " -out " + theirs)
                             .c_str()),
             0);
-  EXPECT_TRUE(Signing::isSigned(message, read(theirs), Signing::publicKey(privateKey)));
+  EXPECT_TRUE(
+      Signing::isSigned(message, testing::contents(theirs), Signing::publicKey(privateKey)));
 }
 
 TEST(ReleaseSigningFeeds, VerifyWhateverWasSignedEvenNothing) {
