@@ -33,27 +33,8 @@ class MainAppLoginItem final : public LoginItem {
     return LoginItemStatus::NotFound;
   }
 
-  std::optional<QString> enable() override {
-    if (@available(macOS 13.0, *)) {
-      @autoreleasepool {
-        NSError* error = nil;
-        if ([SMAppService.mainAppService registerAndReturnError:&error]) return std::nullopt;
-        return describe(error);
-      }
-    }
-    return unsupported();
-  }
-
-  std::optional<QString> disable() override {
-    if (@available(macOS 13.0, *)) {
-      @autoreleasepool {
-        NSError* error = nil;
-        if ([SMAppService.mainAppService unregisterAndReturnError:&error]) return std::nullopt;
-        return describe(error);
-      }
-    }
-    return unsupported();
-  }
+  std::optional<QString> enable() override { return change(true); }
+  std::optional<QString> disable() override { return change(false); }
 
   void openApprovalSettings() override {
     if (@available(macOS 13.0, *)) {
@@ -62,7 +43,17 @@ class MainAppLoginItem final : public LoginItem {
   }
 
  private:
-  static QString unsupported() {
+  static std::optional<QString> change(bool registering) {
+    if (@available(macOS 13.0, *)) {
+      @autoreleasepool {
+        SMAppService* service = SMAppService.mainAppService;
+        NSError* error = nil;
+        const BOOL done = registering ? [service registerAndReturnError:&error]
+                                      : [service unregisterAndReturnError:&error];
+        if (done) return std::nullopt;
+        return describe(error);
+      }
+    }
     return QStringLiteral("Launch at Login needs macOS 13 or later.");
   }
 };
