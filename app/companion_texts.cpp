@@ -34,6 +34,28 @@ AboutTexts aboutTexts(QString whatItIs, QString howToUse, QString shortcutNote) 
   };
 }
 
+// The menu's entries, the same on both platforms but for the shortcut's name and what holds it.
+MenuTexts menuTexts(QString appCount, QString shortcutHeld, QString shortcutError, QString setUp,
+                    QString loginRefusedNote) {
+  return {
+      std::move(appCount),
+      std::move(shortcutHeld),
+      std::move(shortcutError),
+      QStringLiteral("Show Jolstrand"),
+      std::move(setUp),
+      QStringLiteral("Rescan Apps"),
+      QStringLiteral("Launch at Login"),
+      QStringLiteral("Install Jolstrand %1\u2026"),
+      QStringLiteral("Check for Updates\u2026"),
+      QStringLiteral("Install Updates Automatically"),
+      QStringLiteral("About Jolstrand"),
+      QStringLiteral("Support Jolstrand\u2026"),
+      QStringLiteral("Quit Jolstrand"),
+      QStringLiteral("Jolstrand can't change its login item"),
+      std::move(loginRefusedNote),
+  };
+}
+
 CompanionTexts macOSTable() {
   const QString whatItIs = QStringLiteral(
       "If you're like me, you use Command-Space primarily as a fast app launcher. Unfortunately, "
@@ -78,6 +100,11 @@ CompanionTexts macOSTable() {
                  QStringLiteral("Spotlight's own Command-Space shortcut has to be off for "
                                 "Jolstrand to use it. Choose Set Up Command-Space from the menu "
                                 "bar item for the steps.")),
+      menuTexts(QStringLiteral("%1 apps"), QStringLiteral("Command-Space is assigned to Spotlight"),
+                QStringLiteral("Command-Space is unavailable (error %1)"),
+                QStringLiteral("Set Up Command-Space\u2026"),
+                QStringLiteral("\n\nLaunch at Login works only from a signed copy of Jolstrand in "
+                               "the Applications folder.")),
   };
 }
 
@@ -129,6 +156,12 @@ CompanionTexts linuxTable() {
                                 "input-source switch) has to be off for Jolstrand to use it. "
                                 "Choose Set Up Super-Space from the tray icon's menu for the "
                                 "steps.")),
+      menuTexts(QStringLiteral("%1 apps"),
+                QStringLiteral("Super-Space is assigned to switching input sources"),
+                QStringLiteral("Super-Space is unavailable (error %1)"),
+                QStringLiteral("Set Up Super-Space\u2026"),
+                QStringLiteral("\n\nLaunch at Login needs a writable autostart folder in your "
+                               "configuration folder (~/.config/autostart).")),
   };
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// Every text a user reads in the setup window, the support reminder and the about window, one
-// table per platform. macOS says Command-Space, Spotlight and Finder; Linux says the same in its
-// own words (Super-Space, the desktop's input-source switch, the file manager, the tray icon)
-// and gives GNOME Settings' steps. "%1" and "%2" mark where a number or version goes.
+// Every text a user reads in the setup window, the support reminder, the about window and the
+// status menu, one table per platform. macOS says Command-Space, Spotlight and Finder; Linux says
+// the same in its own words (Super-Space, the desktop's input-source switch, the file manager, the
+// tray icon) and gives GNOME Settings' steps. "%1" and "%2" mark where a number or version goes.
 
 #include <QString>
 
@@ -46,10 +46,29 @@ struct AboutTexts {
   QString supportLink;
 };
 
+struct MenuTexts {
+  QString appCount;       // %1: the catalogue size in decimal
+  QString shortcutHeld;   // the platform's own use of the shortcut keeps it
+  QString shortcutError;  // %1: the hot-key status in signed decimal
+  QString showPanel;
+  QString setUp;
+  QString rescan;
+  QString launchAtLogin;
+  QString installWaiting;  // %1: the waiting version
+  QString checkForUpdates;
+  QString installAutomatically;
+  QString about;
+  QString support;
+  QString quit;
+  QString loginRefusedMessage;
+  QString loginRefusedNote;  // follows the error's own description in the alert
+};
+
 struct CompanionTexts {
   SetupTexts setup;
   ReminderTexts reminder;
   AboutTexts about;
+  MenuTexts menu;
 };
 
 [[nodiscard]] const CompanionTexts& macOSCompanionTexts();

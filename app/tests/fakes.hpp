@@ -1,8 +1,8 @@
 #pragma once
 // Stand-ins for the platform services the launcher's controllers are built from: a workspace
 // that records what it is asked (applications, folders, web addresses) and paints each path's icon
-// its own colour, a hot key that counts registrations and is pressed by the test, and a Spotlight
-// check the test sets.
+// its own colour, a hot key that counts registrations and is pressed by the test, a Spotlight
+// check the test sets, and a login item the test can make refuse or wait for approval.
 
 #include <QColor>
 #include <QUrl>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/hot_key_backend.hpp"
+#include "platform/login_item.hpp"
 #include "platform/spotlight_check.hpp"
 #include "platform/workspace.hpp"
 
@@ -46,6 +47,29 @@ class FakeSpotlight : public SpotlightCheck {
  public:
   bool holdsCommandSpace() override { return holds; }
   bool holds = false;
+};
+
+class FakeLoginItem : public LoginItem {
+ public:
+  LoginItemStatus status() override { return current; }
+  std::optional<QString> enable() override { return change(afterEnable); }
+  std::optional<QString> disable() override { return change(LoginItemStatus::NotRegistered); }
+  void openApprovalSettings() override { ++approvalSettingsOpened; }
+  LoginItemStatus current = LoginItemStatus::NotRegistered;
+  /// What enabling leads to: RequiresApproval stands for a system that asks the user first.
+  LoginItemStatus afterEnable = LoginItemStatus::Enabled;
+  /// When set, every change is refused with this text and nothing changes.
+  std::optional<QString> refusal;
+  int changes = 0;
+  int approvalSettingsOpened = 0;
+
+ private:
+  std::optional<QString> change(LoginItemStatus next) {
+    ++changes;
+    if (refusal) return refusal;
+    current = next;
+    return std::nullopt;
+  }
 };
 
 }  // namespace jolstrand::testing

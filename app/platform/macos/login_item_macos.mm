@@ -1,0 +1,67 @@
+// macOS: the login item is the application's own item in Service Management (macOS 13 and
+// later); on older systems it reads as not found and cannot be changed. Objective-C++.
+
+#import <Foundation/Foundation.h>
+#import <ServiceManagement/ServiceManagement.h>
+
+#include "platform/login_item.hpp"
+
+namespace jolstrand {
+namespace {
+
+QString describe(NSError* error) {
+  if (error == nil) return QStringLiteral("The system refused without giving a reason.");
+  return QString::fromNSString(error.localizedDescription);
+}
+
+class MainAppLoginItem final : public LoginItem {
+ public:
+  LoginItemStatus status() override {
+    if (@available(macOS 13.0, *)) {
+      switch (SMAppService.mainAppService.status) {
+        case SMAppServiceStatusEnabled:
+          return LoginItemStatus::Enabled;
+        case SMAppServiceStatusRequiresApproval:
+          return LoginItemStatus::RequiresApproval;
+        case SMAppServiceStatusNotFound:
+          return LoginItemStatus::NotFound;
+        case SMAppServiceStatusNotRegistered:
+          break;
+      }
+      return LoginItemStatus::NotRegistered;
+    }
+    return LoginItemStatus::NotFound;
+  }
+
+  std::optional<QString> enable() override { return change(true); }
+  std::optional<QString> disable() override { return change(false); }
+
+  void openApprovalSettings() override {
+    if (@available(macOS 13.0, *)) {
+      [SMAppService openSystemSettingsLoginItems];
+    }
+  }
+
+ private:
+  static std::optional<QString> change(bool registering) {
+    if (@available(macOS 13.0, *)) {
+      @autoreleasepool {
+        SMAppService* service = SMAppService.mainAppService;
+        NSError* error = nil;
+        const BOOL done = registering ? [service registerAndReturnError:&error]
+                                      : [service unregisterAndReturnError:&error];
+        if (done) return std::nullopt;
+        return describe(error);
+      }
+    }
+    return QStringLiteral("Launch at Login needs macOS 13 or later.");
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<LoginItem> makeLoginItem(std::string /*configHome*/, std::string /*program*/) {
+  return std::make_unique<MainAppLoginItem>();
+}
+
+}  // namespace jolstrand

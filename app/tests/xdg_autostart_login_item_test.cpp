@@ -1,0 +1,159 @@
+// The Linux login item against real folders: the autostart entry it writes, reads and removes.
+
+#include "platform/linux/xdg_autostart_login_item.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <string>
+
+namespace jolstrand {
+namespace {
+
+std::string read(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll().toStdString();
+}
+
+void write(const std::string& path, const std::string& bytes) {
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// What desktop-file-validate says about the file; empty when it has no complaint.
+QString validatorComplaints(const std::string& path) {
+  QProcess validator;
+  validator.setProcessChannelMode(QProcess::MergedChannels);
+  validator.start(QStringLiteral("desktop-file-validate"), {QString::fromStdString(path)});
+  if (!validator.waitForFinished(30000)) return QStringLiteral("desktop-file-validate did not run");
+  const QString output = QString::fromUtf8(validator.readAll());
+  if (validator.exitStatus() != QProcess::NormalExit || validator.exitCode() != 0) {
+    return QStringLiteral("failed: ") + output;
+  }
+  return output;
+}
+
+class AutostartLoginItem : public ::testing::Test {
+ protected:
+  std::string config() const { return folder.path().toStdString() + "/config"; }
+  QTemporaryDir folder;
+};
+
+TEST_F(AutostartLoginItem, EnableWritesAValidEntryAndDisableRemovesIt) {
+  XdgAutostartLoginItem item(config(), "/usr/bin/jolstrand");
+  EXPECT_EQ(item.status(), LoginItemStatus::NotRegistered);
+  EXPECT_EQ(item.disable(), std::nullopt);  // nothing to remove is no failure
+
+  // The autostart folder and the configuration folder itself do not exist yet.
+  ASSERT_EQ(item.enable(), std::nullopt);
+  EXPECT_EQ(item.entryPath(), config() + "/autostart/org.jolstrand.Jolstrand.desktop");
+  EXPECT_EQ(item.status(), LoginItemStatus::Enabled);
+  const std::string entry = read(item.entryPath());
+  EXPECT_NE(entry.find("\nExec=/usr/bin/jolstrand\n"), std::string::npos) << entry;
+  EXPECT_EQ(entry.find("Hidden"), std::string::npos);
+  EXPECT_EQ(validatorComplaints(item.entryPath()), "");
+
+  ASSERT_EQ(item.enable(), std::nullopt);  // again: the same entry, still enabled
+  EXPECT_EQ(read(item.entryPath()), entry);
+
+  ASSERT_EQ(item.disable(), std::nullopt);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(item.entryPath())));
+  EXPECT_EQ(item.status(), LoginItemStatus::NotRegistered);
+}
+
+TEST_F(AutostartLoginItem, ProgramPathsWithReservedCharactersAreQuoted) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/opt/My Apps/jolstrand", R"(Exec="/opt/My Apps/jolstrand")"},
+      {"/opt/a\"b$c`d\\e/jolstrand", R"(Exec="/opt/a\\"b\\$c\\`d\\\\e/jolstrand")"},
+      {"/opt/100%/jolstrand", "Exec=/opt/100%%/jolstrand"},
+  };
+  for (const auto& [program, exec] : cases) {
+    XdgAutostartLoginItem item(config(), program);
+    ASSERT_EQ(item.enable(), std::nullopt) << program;
+    const std::string entry = read(item.entryPath());
+    EXPECT_NE(entry.find("\n" + exec + "\n"), std::string::npos) << entry;
+    EXPECT_EQ(validatorComplaints(item.entryPath()), "") << program;
+  }
+  // A path that cannot be one Exec argument is refused before anything is written.
+  for (const std::string program : {"jolstrand", "", "/opt/new\nline/jolstrand"}) {
+    XdgAutostartLoginItem item(config(), program);
+    ASSERT_EQ(item.disable(), std::nullopt);
+    const std::optional<QString> refusal = item.enable();
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_TRUE(refusal->contains(QStringLiteral("autostart entry"))) << refusal->toStdString();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(item.entryPath())));
+  }
+}
+
+TEST_F(AutostartLoginItem, HiddenEntriesReadAsNotRegistered) {
+  XdgAutostartLoginItem item(config(), "/usr/bin/jolstrand");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(config() + "/autostart")));
+  const std::pair<std::string, LoginItemStatus> cases[] = {
+      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\nHidden=true\n",
+       LoginItemStatus::NotRegistered},
+      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\nX-GNOME-Autostart-enabled=false\n",
+       LoginItemStatus::NotRegistered},
+      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\nHidden=false\n",
+       LoginItemStatus::Enabled},
+      // Hidden in another group is not the entry's.
+      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\n[Desktop Action x]\nHidden=true\n",
+       LoginItemStatus::Enabled},
+      // Unreadable as a key file: the desktop still finds the file, so it is not hidden.
+      {"not a desktop entry", LoginItemStatus::Enabled},
+  };
+  for (const auto& [bytes, expected] : cases) {
+    write(item.entryPath(), bytes);
+    EXPECT_EQ(item.status(), expected) << bytes;
+  }
+  // Enabling a hidden entry replaces it with one that is not.
+  write(item.entryPath(), "[Desktop Entry]\nType=Application\nName=J\nExec=j\nHidden=true\n");
+  ASSERT_EQ(item.enable(), std::nullopt);
+  EXPECT_EQ(item.status(), LoginItemStatus::Enabled);
+}
+
+TEST_F(AutostartLoginItem, RefusalsSayWhyAndLeaveNothingHalfWritten) {
+  XdgAutostartLoginItem item(config(), "/usr/bin/jolstrand");
+  // A regular file where the autostart folder belongs.
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(config())));
+  write(config() + "/autostart", "in the way");
+  std::optional<QString> refusal = item.enable();
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_TRUE(refusal->contains(QString::fromStdString(config() + "/autostart")))
+      << refusal->toStdString();
+  EXPECT_EQ(read(config() + "/autostart"), "in the way");
+  EXPECT_EQ(
+      QDir(QString::fromStdString(config())).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+      QStringList{"autostart"});
+  EXPECT_EQ(item.status(), LoginItemStatus::NotRegistered);
+
+  // A folder where the entry belongs: neither written over nor removed.
+  QFile::remove(QString::fromStdString(config() + "/autostart"));
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(item.entryPath() + "/inside")));
+  refusal = item.enable();
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_FALSE(refusal->isEmpty());
+  EXPECT_EQ(QDir(QString::fromStdString(config() + "/autostart"))
+                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            QStringList{"org.jolstrand.Jolstrand.desktop"});
+  EXPECT_EQ(item.status(), LoginItemStatus::NotRegistered);
+  refusal = item.disable();
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_TRUE(QDir(QString::fromStdString(item.entryPath() + "/inside")).exists());
+}
+
+TEST(LoginItemFactory, IsTheAutostartEntryOnLinux) {
+  QTemporaryDir folder;
+  const std::unique_ptr<LoginItem> item =
+      makeLoginItem(folder.path().toStdString(), "/usr/bin/jolstrand");
+  ASSERT_EQ(item->enable(), std::nullopt);
+  EXPECT_TRUE(QFile::exists(folder.path() + "/autostart/org.jolstrand.Jolstrand.desktop"));
+  EXPECT_EQ(item->status(), LoginItemStatus::Enabled);
+}
+
+}  // namespace
+}  // namespace jolstrand
