@@ -105,7 +105,8 @@ TEST(StatusMenu, LoginItemStates) {
   };
   for (const auto& [status, check] : cases) {
     state.loginItem = status;
-    const MenuRow& row = rowWith(statusMenuRows(state, mac()), MenuAction::ToggleLoginItem);
+    const std::vector<MenuRow> rows = statusMenuRows(state, mac());
+    const MenuRow& row = rowWith(rows, MenuAction::ToggleLoginItem);
     EXPECT_EQ(row.check, check) << static_cast<int>(status);
     EXPECT_TRUE(row.enabled);
   }

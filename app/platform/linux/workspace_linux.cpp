@@ -84,8 +84,13 @@ class LinuxWorkspace final : public Workspace {
     call << QStringList{url} << QString();
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(qtString(path)).absolutePath());
     const QDBusPendingCall answer = QDBusConnection::sessionBus().asyncCall(call, revealTimeoutMs);
-    if (answer.isFinished()) {  // no session bus: known at once, and a watcher would never fire
-      if (answer.isError()) QDesktopServices::openUrl(folder);
+    if (answer.isFinished()) {
+      // Known at once (no session bus, or an error already back), and a watcher would never
+      // fire; the folder still opens on the next turn of the event loop, as for a late answer.
+      if (answer.isError()) {
+        QMetaObject::invokeMethod(
+            qApp, [folder] { QDesktopServices::openUrl(folder); }, Qt::QueuedConnection);
+      }
       return;
     }
     // Answered on the event loop, so a slow or absent file manager never holds up the panel.
