@@ -20,27 +20,27 @@ void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entr
   }
   if (archive_write_open_filename(writer, path.c_str()) != ARCHIVE_OK)
     throw std::runtime_error("couldn't write " + path);
-  for (const ArchiveEntry& spec : entries) {
+  for (const ArchiveEntry& wanted : entries) {
     archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname(entry, spec.name.c_str());
-    archive_entry_set_perm(entry, spec.mode);
-    switch (spec.kind) {
+    archive_entry_set_pathname(entry, wanted.name.c_str());
+    archive_entry_set_perm(entry, wanted.mode);
+    switch (wanted.kind) {
       using Kind = ArchiveEntry::Kind;
       case Kind::file:
         archive_entry_set_filetype(entry, AE_IFREG);
-        archive_entry_set_size(entry, static_cast<la_int64_t>(spec.contents.size()));
+        archive_entry_set_size(entry, static_cast<la_int64_t>(wanted.contents.size()));
         break;
       case Kind::folder:
         archive_entry_set_filetype(entry, AE_IFDIR);
         break;
       case Kind::symlink:
         archive_entry_set_filetype(entry, AE_IFLNK);
-        archive_entry_set_symlink(entry, spec.target.c_str());
+        archive_entry_set_symlink(entry, wanted.target.c_str());
         break;
       case Kind::hardlink:
         archive_entry_set_filetype(entry, AE_IFREG);
-        archive_entry_set_hardlink(entry, spec.target.c_str());
-        archive_entry_set_size(entry, static_cast<la_int64_t>(spec.contents.size()));
+        archive_entry_set_hardlink(entry, wanted.target.c_str());
+        archive_entry_set_size(entry, static_cast<la_int64_t>(wanted.contents.size()));
         break;
       case Kind::characterDevice:
         archive_entry_set_filetype(entry, AE_IFCHR);
@@ -51,8 +51,8 @@ void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entr
         break;
     }
     archive_write_header(writer, entry);
-    if (!spec.contents.empty())
-      archive_write_data(writer, spec.contents.data(), spec.contents.size());
+    if (!wanted.contents.empty())
+      archive_write_data(writer, wanted.contents.data(), wanted.contents.size());
     archive_entry_free(entry);
   }
   archive_write_close(writer);
