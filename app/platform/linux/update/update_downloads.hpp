@@ -1,0 +1,34 @@
+#pragma once
+// Fetching a feed or an archive for the update engine: HTTPS only, redirects followed only to
+// other "https://" addresses, at most a given number of bytes, and given up after a time without
+// completion, so that no server can make the program wait or fill the disk. Certificates are
+// checked against the system's trust store. Main thread; results arrive on the main thread.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "jolstrand/update/checked.hpp"
+
+namespace jolstrand {
+
+class UpdateDownloads {
+ public:
+  /// The bytes fetched (fetchText) or the file written (fetchFile), or what went wrong, worded
+  /// to complete "update stopped: ".
+  using Done = std::function<void(Checked<std::string> result)>;
+
+  virtual ~UpdateDownloads() = default;
+  /// Fetches url into memory. done is called exactly once, unless this object goes first
+  /// (pending transfers are then abandoned without a call).
+  virtual void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) = 0;
+  /// Downloads url into a new file at path; done gets path. A failed download leaves no file.
+  virtual void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
+                         Done done) = 0;
+};
+
+/// Transfers over Qt Network; timeoutMs bounds each transfer from start to end.
+[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int timeoutMs);
+
+}  // namespace jolstrand
