@@ -1,0 +1,245 @@
+#include "platform/linux/update/linux_update_engine.hpp"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <cmath>
+#include <utility>
+
+#include "jolstrand/update/archive_check.hpp"
+#include "platform/linux/update/update_schedule.hpp"
+#include "qt_text.hpp"
+
+namespace jolstrand {
+namespace {
+
+const QString lastCheckKey = QStringLiteral("lastUpdateCheckAt");
+const QString automaticKey = QStringLiteral("automaticallyDownloadsUpdates");
+
+double readSeconds(const QVariant& value) {
+  bool isNumber = false;
+  const double seconds = value.toDouble(&isNumber);
+  return isNumber ? seconds : 0;
+}
+
+// Whether text is base64 of a 32-byte key, as the release tools write it.
+bool isKeyText(const std::string& text) {
+  const auto decoded = QByteArray::fromBase64Encoding(QByteArray::fromStdString(text).trimmed(),
+                                                      QByteArray::AbortOnBase64DecodingErrors);
+  return decoded.decodingStatus == QByteArray::Base64DecodingStatus::Ok &&
+         decoded.decoded.size() == 32;
+}
+
+}  // namespace
+
+LinuxUpdateEngine::LinuxUpdateEngine(UpdateEngineEvents& events, RunningBuild build,
+                                     QSettings& settings, UpdateEngineParts parts)
+    : events_(events),
+      build_(std::move(build)),
+      settings_(settings),
+      installer_(std::move(parts.installer)),
+      now_(std::move(parts.now)),
+      inImmediateFocus_(std::move(parts.inImmediateFocus)),
+      presenter_(std::move(parts.presenter)),
+      downloads_(std::move(parts.downloads)) {
+  checkTimer_.setObjectName(QStringLiteral("updateCheckTimer"));
+  checkTimer_.setSingleShot(true);
+  connect(&checkTimer_, &QTimer::timeout, this, &LinuxUpdateEngine::runScheduledCheck);
+}
+
+LinuxUpdateEngine::~LinuxUpdateEngine() = default;
+
+std::optional<std::string> LinuxUpdateEngine::startUpdater() {
+  if (startAttempted_) return refusal_;
+  startAttempted_ = true;
+  refusal_ = refusalToStart();
+  if (refusal_) return refusal_;
+  installer_.removeLeftovers(*installation_);
+  if (auto* application = QCoreApplication::instance()) {
+    connect(application, &QCoreApplication::aboutToQuit, this, [this] {
+      if (phase_ == Phase::readyToInstall && installAtQuit_) install(false);
+    });
+  }
+  scheduleCheck(secondsUntilUpdateCheck(readSeconds(settings_.value(lastCheckKey)), now_()));
+  return std::nullopt;
+}
+
+std::optional<std::string> LinuxUpdateEngine::refusalToStart() {
+  const std::optional<std::string> feed = events_.feedURLString();
+  if (!feed || feed->empty()) return "this build has no update feed";
+  const QUrl url(qtString(*feed), QUrl::StrictMode);
+  if (!feed->starts_with("https://") || !url.isValid() || url.host().isEmpty())
+    return "the update feed " + *feed + " is not an https:// address";
+  if (build_.build.empty())
+    return "this build has no build number (CFBundleVersion) to compare updates with";
+  if (build_.publicKey.empty())
+    return "this build has no public key (SUPublicEDKey) to check updates with";
+  if (!isKeyText(build_.publicKey))
+    return "this build's public key (SUPublicEDKey) is not base64 of a 32-byte Ed25519 key";
+  const Checked<PortableInstallation> installation = installer_.find(build_.programPath);
+  if (!installation) return installation.error();
+  installation_ = *installation;
+  feedURL_ = *feed;
+  return std::nullopt;
+}
+
+void LinuxUpdateEngine::checkForUpdates() { check(true); }
+
+void LinuxUpdateEngine::runScheduledCheck() {
+  if (!installation_) return;
+  scheduleCheck(updateCheckInterval);
+  check(false);
+}
+
+bool LinuxUpdateEngine::automaticallyDownloadsUpdates() const {
+  return settings_.value(automaticKey, false).toBool();
+}
+
+void LinuxUpdateEngine::setAutomaticallyDownloadsUpdates(bool on) {
+  settings_.setValue(automaticKey, on);
+  settings_.sync();
+}
+
+void LinuxUpdateEngine::scheduleCheck(double seconds) {
+  checkTimer_.start(static_cast<int>(std::lround(seconds * 1000)));
+}
+
+void LinuxUpdateEngine::check(bool userInitiated) {
+  if (!installation_) return;
+  switch (phase_) {
+    case Phase::idle:
+      break;
+    case Phase::checking:
+      userInitiated_ = userInitiated_ || userInitiated;
+      return;
+    case Phase::offering:
+      if (userInitiated) showOffer();
+      return;
+    case Phase::downloading:
+    case Phase::readyToInstall:
+    case Phase::installing:
+      return;
+  }
+  phase_ = Phase::checking;
+  userInitiated_ = userInitiated;
+  const double now = now_();
+  settings_.setValue(lastCheckKey, now);
+  settings_.sync();
+  scheduleCheck(secondsUntilUpdateCheck(now, now));
+  downloads_->fetchText(feedURL_, maxFeedBytes,
+                        [this, current = sessionGuard()](Checked<std::string> feed) {
+                          if (current()) feedArrived(feed);
+                        });
+}
+
+void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
+  if (!feed) return stop(feed.error());
+  const Checked<std::optional<UpdateItem>> newest =
+      newestUpdate(*feed, build_.publicKey, build_.build);
+  if (!newest) return stop(newest.error());
+  if (!newest->has_value()) {
+    if (userInitiated_) presenter_->showUpToDate(qtString(build_.displayVersion));
+    return finishSession();
+  }
+  item_ = **newest;
+  if (userInitiated_) {
+    events_.willHandleShowingUpdate(true, item_->displayVersion);
+    return showOffer();
+  }
+  if (automaticallyDownloadsUpdates()) return download([this] { downloadedInBackground(); });
+  const bool showItself = !events_.supportsGentleScheduledUpdateReminders() ||
+                          events_.shouldHandleShowingScheduledUpdate(inImmediateFocus_());
+  events_.willHandleShowingUpdate(showItself, item_->displayVersion);
+  if (showItself) return showOffer();
+  // The program announces it; the session stays open until a check from its menu shows the
+  // offer.
+  becomeIdle();
+}
+
+void LinuxUpdateEngine::showOffer() {
+  phase_ = Phase::offering;
+  events_.didReceiveUserAttentionForUpdate();
+  const UpdateOffer offer{qtString(item_->displayVersion), qtString(build_.displayVersion),
+                          qtString(item_->notesHTML)};
+  presenter_->offer(offer, [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
+    if (!current()) return;
+    if (answer == UpdatePresenter::Answer::later) return finishSession();
+    presenter_->showDownloading([this, current] {
+      if (current()) finishSession();
+    });
+    download([this] { install(true); });
+  });
+}
+
+void LinuxUpdateEngine::download(std::function<void()> downloaded) {
+  phase_ = Phase::downloading;
+  auto folder =
+      std::make_shared<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/jolstrand-update-XXXXXX"));
+  if (!folder->isValid())
+    return stop("couldn't make a folder for the download: " + folder->errorString().toStdString());
+  downloadFolder_ = folder;
+  archivePath_ = folder->filePath(QStringLiteral("update-archive")).toStdString();
+  // The folder stays while the transfer may still write into it, even after a cancel.
+  downloads_->fetchFile(item_->url, archivePath_, item_->length,
+                        [this, current = sessionGuard(), folder,
+                         downloaded = std::move(downloaded)](Checked<std::string> file) {
+                          if (!current()) return;
+                          if (!file) return stop(file.error());
+                          downloaded();
+                        });
+}
+
+void LinuxUpdateEngine::downloadedInBackground() {
+  if (const auto wrong = checkArchiveFile(archivePath_, *item_, build_.publicKey))
+    return stop(*wrong);
+  phase_ = Phase::readyToInstall;
+  const std::function<bool()> current = sessionGuard();
+  const bool takenOver = events_.willInstallUpdateOnQuit(item_->displayVersion, [this, current] {
+    if (current() && phase_ == Phase::readyToInstall) install(true);
+  });
+  if (!takenOver && current()) installAtQuit_ = true;
+}
+
+void LinuxUpdateEngine::install(bool restart) {
+  phase_ = Phase::installing;
+  const Checked<std::string> program =
+      installer_.install(*installation_, archivePath_, *item_, build_.publicKey, build_.build);
+  if (!program) return stop(program.error());
+  finishSession();
+  if (restart) installer_.restart(*program, build_.arguments);
+}
+
+void LinuxUpdateEngine::stop(const std::string& description) {
+  const bool userInitiated = userInitiated_;
+  events_.didAbortWithError(description);
+  finishSession();
+  if (userInitiated) presenter_->showStopped(qtString(description));
+}
+
+void LinuxUpdateEngine::finishSession() {
+  becomeIdle();
+  events_.willFinishUpdateSession();
+}
+
+void LinuxUpdateEngine::becomeIdle() {
+  phase_ = Phase::idle;
+  userInitiated_ = false;
+  installAtQuit_ = false;
+  ++session_;
+  item_.reset();
+  downloadFolder_.reset();
+  archivePath_.clear();
+  presenter_->close();
+}
+
+std::function<bool()> LinuxUpdateEngine::sessionGuard() {
+  return [self = QPointer<LinuxUpdateEngine>(this), session = session_] {
+    return self && self->session_ == session;
+  };
+}
+
+}  // namespace jolstrand

@@ -1,0 +1,135 @@
+#pragma once
+// The update engine on Linux, in Sparkle's place: on for a portable installation whose build has
+// an https feed and a public key. It checks the feed about a minute after it starts and then once
+// a day (the time of the last check kept in the settings), and whenever the user asks. Nothing of
+// a feed is used unless its signature verifies with the build's key, and only an item with a newer
+// build counts. A found update is shown in the engine's dialog (a check the user asked for, or a
+// scheduled one in immediate focus), left to the program to announce (a scheduled one otherwise),
+// or, with automatic downloads on, downloaded and verified in the background and offered to the
+// program for installing when it quits. Installing replaces the installation only with an archive
+// whose length and signature verify, then restarts into the new version; every failure is
+// reported once through didAbortWithError and leaves the installation as it was.
+//
+// Everything it acts through is handed in, so that tests can stand in for the network, the
+// installation, the clock, the focus and the user. Owns its transfers and dialogs: once the engine
+// is gone, nothing of it runs. Main thread only.
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jolstrand/update/checked.hpp"
+#include "jolstrand/update/update_feed.hpp"
+#include "platform/linux/update/portable_installation.hpp"
+#include "platform/linux/update/update_downloads.hpp"
+#include "platform/linux/update/update_presenter.hpp"
+#include "platform/update_engine.hpp"
+
+class QSettings;
+class QTemporaryDir;
+
+namespace jolstrand {
+
+/// The running program, as the engine compares and restarts it.
+struct RunningBuild {
+  std::string build;           ///< CFBundleVersion
+  std::string displayVersion;  ///< CFBundleShortVersionString
+  std::string publicKey;       ///< SUPublicEDKey: base64 of the Ed25519 public key
+  std::string programPath;     ///< the running program's absolute path
+  std::vector<std::string> arguments;  ///< its command-line arguments, to restart with
+};
+
+/// The installation's operations (portable_installation.hpp, restart_after_quit.hpp).
+struct UpdateInstaller {
+  std::function<Checked<PortableInstallation>(const std::string& programPath)> find;
+  std::function<Checked<std::string>(const PortableInstallation&, const std::string& archivePath,
+                                     const UpdateItem&, std::string_view publicKey,
+                                     std::string_view runningBuild)>
+      install;
+  std::function<void(const PortableInstallation&)> removeLeftovers;
+  std::function<void(std::string program, std::vector<std::string> arguments)> restart;
+};
+
+/// What the engine acts through.
+struct UpdateEngineParts {
+  std::unique_ptr<UpdateDownloads> downloads;
+  UpdateInstaller installer;
+  std::function<double()> now;               ///< the time in seconds since 1970
+  std::function<bool()> inImmediateFocus;    ///< whether a window of the program is active
+  std::unique_ptr<UpdatePresenter> presenter;
+};
+
+class LinuxUpdateEngine final : public QObject, public UpdateEngine {
+ public:
+  /// The most a feed may hold.
+  static constexpr std::uint64_t maxFeedBytes = std::uint64_t{2} << 20;
+
+  /// events and settings must outlive the engine. Inert until startUpdater().
+  LinuxUpdateEngine(UpdateEngineEvents& events, RunningBuild build, QSettings& settings,
+                    UpdateEngineParts parts);
+  ~LinuxUpdateEngine() override;
+
+  /// Refuses (with the reason) a feed that is missing or not https, a build without a build
+  /// number or a usable public key, and a program that is not in a portable installation.
+  /// Otherwise removes what an earlier update left behind and schedules the checks. Once: later
+  /// calls answer as the first did.
+  [[nodiscard]] std::optional<std::string> startUpdater() override;
+  /// Ignored while an update is being downloaded or installed; brings the dialog forward while
+  /// it is open; joins a check that is under way.
+  void checkForUpdates() override;
+  [[nodiscard]] bool automaticallyDownloadsUpdates() const override;
+  void setAutomaticallyDownloadsUpdates(bool on) override;
+
+  /// One check as the schedule runs it; the next one follows a day later.
+  void runScheduledCheck();
+
+ private:
+  enum class Phase { idle, checking, offering, downloading, readyToInstall, installing };
+
+  [[nodiscard]] std::optional<std::string> refusalToStart();
+  void scheduleCheck(double seconds);
+  void check(bool userInitiated);
+  void feedArrived(const Checked<std::string>& feed);
+  void showOffer();
+  void download(std::function<void()> downloaded);
+  void downloadedInBackground();
+  void install(bool restart);
+  void stop(const std::string& description);
+  void finishSession();
+  void becomeIdle();
+  /// True while this engine lives and the session that made the guard goes on.
+  [[nodiscard]] std::function<bool()> sessionGuard();
+
+  UpdateEngineEvents& events_;
+  const RunningBuild build_;
+  QSettings& settings_;
+  UpdateInstaller installer_;
+  std::function<double()> now_;
+  std::function<bool()> inImmediateFocus_;
+  std::unique_ptr<UpdatePresenter> presenter_;
+  QTimer checkTimer_;
+
+  bool startAttempted_ = false;
+  std::optional<std::string> refusal_;
+  std::string feedURL_;
+  std::optional<PortableInstallation> installation_;
+
+  Phase phase_ = Phase::idle;
+  bool userInitiated_ = false;
+  bool installAtQuit_ = false;
+  std::uint64_t session_ = 0;
+  std::optional<UpdateItem> item_;
+  std::shared_ptr<QTemporaryDir> downloadFolder_;
+  std::string archivePath_;
+
+  // Last, so that it goes first: its pending transfers are abandoned before anything they use.
+  std::unique_ptr<UpdateDownloads> downloads_;
+};
+
+}  // namespace jolstrand

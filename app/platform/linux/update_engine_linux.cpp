@@ -1,0 +1,50 @@
+// The Linux update engine with its real parts: HTTPS transfers, the portable installation's
+// operations, the system clock, the program's windows for focus and Qt dialogs for the user.
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QStringList>
+
+#include "platform/linux/update/linux_update_engine.hpp"
+#include "platform/linux/update/restart_after_quit.hpp"
+#include "platform/linux/update/update_dialog.hpp"
+#include "program_info.hpp"
+
+namespace jolstrand {
+namespace {
+
+// Bounds each transfer, the archive's included, from its start to its end.
+constexpr int transferTimeoutMs = 5 * 60 * 1000;
+
+std::vector<std::string> argumentsAfterProgram() {
+  std::vector<std::string> arguments;
+  const QStringList all = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(all[i].toStdString());
+  return arguments;
+}
+
+}  // namespace
+
+std::unique_ptr<UpdateEngine> makeUpdateEngine(UpdateEngineEvents& events,
+                                               const UpdateEngineContext& context) {
+  RunningBuild build{
+      context.program.value("CFBundleVersion").value_or(std::string()),
+      context.program.value("CFBundleShortVersionString").value_or(std::string()),
+      context.program.value("SUPublicEDKey").value_or(std::string()),
+      context.programPath,
+      argumentsAfterProgram(),
+  };
+  UpdateEngineParts parts{
+      makeHttpsDownloads(transferTimeoutMs),
+      UpdateInstaller{findPortableInstallation, installUpdate, removeUpdateLeftovers,
+                      restartAfterQuit},
+      [] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000; },
+      [] { return QApplication::activeWindow() != nullptr; },
+      makeUpdateDialogs([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+  };
+  return std::make_unique<LinuxUpdateEngine>(events, std::move(build), context.settings,
+                                             std::move(parts));
+}
+
+}  // namespace jolstrand
