@@ -87,7 +87,9 @@ std::optional<std::string> LinuxUpdateEngine::refusalToStart() {
   return std::nullopt;
 }
 
-void LinuxUpdateEngine::checkForUpdates() { check(true); }
+void LinuxUpdateEngine::checkForUpdates() {
+  check(true);
+}
 
 void LinuxUpdateEngine::runScheduledCheck() {
   if (!installation_) return;
@@ -177,8 +179,8 @@ void LinuxUpdateEngine::showOffer() {
 
 void LinuxUpdateEngine::download(std::function<void()> downloaded) {
   phase_ = Phase::downloading;
-  auto folder =
-      std::make_shared<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/jolstrand-update-XXXXXX"));
+  auto folder = std::make_shared<QTemporaryDir>(QDir::tempPath() +
+                                                QStringLiteral("/jolstrand-update-XXXXXX"));
   if (!folder->isValid())
     return stop("couldn't make a folder for the download: " + folder->errorString().toStdString());
   downloadFolder_ = folder;

@@ -38,10 +38,10 @@ namespace jolstrand {
 
 /// The running program, as the engine compares and restarts it.
 struct RunningBuild {
-  std::string build;           ///< CFBundleVersion
-  std::string displayVersion;  ///< CFBundleShortVersionString
-  std::string publicKey;       ///< SUPublicEDKey: base64 of the Ed25519 public key
-  std::string programPath;     ///< the running program's absolute path
+  std::string build;                   ///< CFBundleVersion
+  std::string displayVersion;          ///< CFBundleShortVersionString
+  std::string publicKey;               ///< SUPublicEDKey: base64 of the Ed25519 public key
+  std::string programPath;             ///< the running program's absolute path
   std::vector<std::string> arguments;  ///< its command-line arguments, to restart with
 };
 
@@ -60,8 +60,8 @@ struct UpdateInstaller {
 struct UpdateEngineParts {
   std::unique_ptr<UpdateDownloads> downloads;
   UpdateInstaller installer;
-  std::function<double()> now;               ///< the time in seconds since 1970
-  std::function<bool()> inImmediateFocus;    ///< whether a window of the program is active
+  std::function<double()> now;             ///< the time in seconds since 1970
+  std::function<bool()> inImmediateFocus;  ///< whether a window of the program is active
   std::unique_ptr<UpdatePresenter> presenter;
 };
 
@@ -113,7 +113,7 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   std::function<double()> now_;
   std::function<bool()> inImmediateFocus_;
   std::unique_ptr<UpdatePresenter> presenter_;
-  QTimer checkTimer_;
+  QTimer checkTimer_{this};
 
   bool startAttempted_ = false;
   std::optional<std::string> refusal_;

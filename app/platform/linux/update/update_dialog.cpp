@@ -16,8 +16,9 @@ namespace {
 
 constexpr int iconPoints = 64;
 
-// A document that loads no resource. QTextDocument would otherwise read local files and data
-// addresses itself when its browser declines.
+// A document that loads no resource (images, style sheets). Every load goes through here; a
+// browser's own loadResource is not enough, as the document reads local files and data addresses
+// itself when the browser declines.
 class InertDocument : public QTextDocument {
  public:
   using QTextDocument::QTextDocument;
@@ -26,6 +27,7 @@ class InertDocument : public QTextDocument {
   QVariant loadResource(int /*type*/, const QUrl& /*name*/) override { return {}; }
 };
 
+// A browser that neither loads nor follows anything.
 class InertBrowser : public QTextBrowser {
  public:
   explicit InertBrowser(QWidget* parent) : QTextBrowser(parent) {
@@ -33,7 +35,6 @@ class InertBrowser : public QTextBrowser {
     setOpenLinks(false);
     setOpenExternalLinks(false);
   }
-  QVariant loadResource(int /*type*/, const QUrl& /*name*/) override { return {}; }
 };
 
 QLabel* wrappedLabel(const QString& text, QWidget* parent) {
@@ -69,8 +70,7 @@ UpdateDialog::UpdateDialog(const UpdateTexts& texts, const UpdateOffer& offer, c
   notes_->setHtml(offer.notesHTML);
   notes_->setMinimumSize(440, 180);
   connect(notes_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-    if (url.scheme() == QLatin1String("https") && !url.host().isEmpty())
-      emit httpsLinkClicked(url);
+    if (url.scheme() == QLatin1String("https") && !url.host().isEmpty()) emit httpsLinkClicked(url);
   });
   const bool hasNotes = !offer.notesHTML.trimmed().isEmpty();
   notesTitle->setVisible(hasNotes);
@@ -185,10 +185,11 @@ class UpdateDialogs : public UpdatePresenter {
   }
 
   void showNote(QMessageBox::Icon icon, const QString& text, const QString& detail) {
-    if (note_) note_.release()->deleteLater();
     note_ = std::make_unique<QMessageBox>(icon, QStringLiteral("Jolstrand"), text, QMessageBox::Ok);
-    note_->setInformativeText(detail);
-    note_->setTextFormat(Qt::PlainText);  // after the detail, so that it applies to both
+    note_->setTextFormat(Qt::PlainText);
+    // The message box guesses the detail's format; escaped inside a paragraph it is always rich
+    // text that shows the description's characters as they are.
+    note_->setInformativeText(QStringLiteral("<p>%1</p>").arg(detail.toHtmlEscaped()));
     if (!QApplication::windowIcon().isNull())
       note_->setIconPixmap(QApplication::windowIcon().pixmap(iconPoints, iconPoints));
     note_->show();

@@ -1,0 +1,570 @@
+#include "platform/linux/update/linux_update_engine.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "jolstrand/release_signing.hpp"
+
+namespace jolstrand {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using Signing = ReleaseSigning;
+
+constexpr double launch = 1'800'000'000;
+const std::string feedAddress = "https://updates.example.org/appcast.xml";
+const std::string archiveAddress = "https://updates.example.org/Jolstrand-2.1.tar.gz";
+const std::string archive = "the bytes of Jolstrand 2.1's archive";
+
+const Signing::KeyPair& key() {
+  static const Signing::KeyPair pair = Signing::makeKeyPair();
+  return pair;
+}
+
+// A feed as the release tool writes it, offering one build of the archive above.
+std::string feedOffering(std::int64_t build, std::string_view version,
+                         const std::string& privateKey = key().privateKey) {
+  return Signing::appcast(archive, version, build, "- Faster\n- Safer", archiveAddress, "12.0",
+                          std::chrono::system_clock::time_point{}, privateKey);
+}
+std::string newerFeed() {
+  return feedOffering(21, "2.1");
+}
+
+// A transfer the engine asked for; the test completes it.
+struct Transfer {
+  std::string url;
+  std::string path;  // empty for a feed
+  std::uint64_t maxBytes = 0;
+  UpdateDownloads::Done done;
+};
+
+// Outlives the fake, so that a test can look after the engine (and its downloads) are gone.
+struct DownloadsRecord {
+  std::vector<Transfer> transfers;
+  bool destroyed = false;
+};
+
+class FakeDownloads : public UpdateDownloads {
+ public:
+  explicit FakeDownloads(std::shared_ptr<DownloadsRecord> record) : record_(std::move(record)) {}
+  ~FakeDownloads() override { record_->destroyed = true; }
+  void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) override {
+    record_->transfers.push_back({url, {}, maxBytes, std::move(done)});
+  }
+  void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
+                 Done done) override {
+    record_->transfers.push_back({url, path, maxBytes, std::move(done)});
+  }
+
+ private:
+  std::shared_ptr<DownloadsRecord> record_;
+};
+
+// Records what the engine tells the program, one line per call, and answers as the Updater does.
+class FakeEvents : public UpdateEngineEvents {
+ public:
+  std::optional<std::string> feedURLString() const override { return feed; }
+  bool willInstallUpdateOnQuit(const std::string& version,
+                               std::function<void()> installNow) override {
+    calls.push_back("willInstallUpdateOnQuit " + version);
+    if (installAtOnce) installNow();
+    pendingInstall = std::move(installNow);
+    return takesOver;
+  }
+  void didAbortWithError(const std::string& description) override {
+    calls.push_back("didAbortWithError " + description);
+  }
+  bool supportsGentleScheduledUpdateReminders() const override { return true; }
+  bool shouldHandleShowingScheduledUpdate(bool immediateFocus) override {
+    calls.push_back(immediateFocus ? "shouldHandle in focus" : "shouldHandle not in focus");
+    return immediateFocus;
+  }
+  void willHandleShowingUpdate(bool handleShowing, const std::string& version) override {
+    calls.push_back((handleShowing ? "engine shows " : "program announces ") + version);
+  }
+  void didReceiveUserAttentionForUpdate() override { calls.push_back("attention"); }
+  void willFinishUpdateSession() override { calls.push_back("finish"); }
+
+  std::optional<std::string> feed = feedAddress;
+  bool installAtOnce = true;
+  bool takesOver = true;
+  std::function<void()> pendingInstall;
+  std::vector<std::string> calls;
+};
+
+// Stands in for the user: keeps the offer's callbacks for the test to answer.
+class FakePresenter : public UpdatePresenter {
+ public:
+  void offer(const UpdateOffer& offer, std::function<void(Answer)> answered) override {
+    offers.push_back(offer);
+    answered_ = std::move(answered);
+  }
+  void showDownloading(std::function<void()> cancelled) override {
+    ++downloadingShown;
+    cancelled_ = std::move(cancelled);
+  }
+  void close() override {
+    ++closed;
+    answered_ = nullptr;
+    cancelled_ = nullptr;
+  }
+  void showUpToDate(const QString& runningVersion) override {
+    upToDate.push_back(runningVersion.toStdString());
+  }
+  void showStopped(const QString& description) override {
+    stopped.push_back(description.toStdString());
+  }
+
+  void answer(Answer answer) {
+    ASSERT_TRUE(answered_) << "no offer is open";
+    std::exchange(answered_, nullptr)(answer);
+  }
+  void cancel() {
+    ASSERT_TRUE(cancelled_) << "no download is shown";
+    std::exchange(cancelled_, nullptr)();
+  }
+
+  std::vector<UpdateOffer> offers;
+  int downloadingShown = 0;
+  int closed = 0;
+  std::vector<std::string> upToDate;
+  std::vector<std::string> stopped;
+
+ private:
+  std::function<void(Answer)> answered_;
+  std::function<void()> cancelled_;
+};
+
+struct Installation {
+  std::optional<std::string> notPortable;  // find's refusal
+  std::optional<std::string> installFails;
+  std::vector<std::string> leftoversRemoved;
+  std::vector<std::string> installedArchives;  // their contents at the time of installing
+  std::vector<std::string> installedBuilds;
+  std::vector<std::pair<std::string, std::vector<std::string>>> restarts;
+};
+
+std::string contentsOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class LinuxUpdateEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { make(); }
+
+  void make(RunningBuild running = {
+                "20", "2.0", key().publicKey, "/opt/Jolstrand/bin/jolstrand", {"--setup"}}) {
+    engine.reset();
+    downloads = std::make_shared<DownloadsRecord>();
+    auto fakePresenter = std::make_unique<FakePresenter>();
+    presenter = fakePresenter.get();
+    UpdateInstaller installer{
+        [this](const std::string& program) -> Checked<PortableInstallation> {
+          if (installation.notPortable)
+            return Checked<PortableInstallation>::failure(*installation.notPortable);
+          EXPECT_EQ(program, "/opt/Jolstrand/bin/jolstrand");
+          return PortableInstallation{"/opt/Jolstrand", program};
+        },
+        [this](const PortableInstallation& where, const std::string& archivePath,
+               const UpdateItem& item, std::string_view publicKey,
+               std::string_view runningBuild) -> Checked<std::string> {
+          EXPECT_EQ(where.root, "/opt/Jolstrand");
+          EXPECT_EQ(publicKey, key().publicKey);
+          EXPECT_EQ(runningBuild, "20");
+          installation.installedArchives.push_back(contentsOf(archivePath));
+          installation.installedBuilds.push_back(item.build);
+          if (installation.installFails)
+            return Checked<std::string>::failure(*installation.installFails);
+          return where.program;
+        },
+        [this](const PortableInstallation& where) {
+          installation.leftoversRemoved.push_back(where.root);
+        },
+        [this](std::string program, std::vector<std::string> arguments) {
+          installation.restarts.emplace_back(std::move(program), std::move(arguments));
+        },
+    };
+    engine = std::make_unique<LinuxUpdateEngine>(
+        events, std::move(running), settings,
+        UpdateEngineParts{std::make_unique<FakeDownloads>(downloads), std::move(installer),
+                          [this] { return now; }, [this] { return inFocus; },
+                          std::move(fakePresenter)});
+  }
+
+  void start() { ASSERT_EQ(engine->startUpdater(), std::nullopt); }
+
+  Transfer& lastTransfer() { return downloads->transfers.back(); }
+  void serveFeed(const std::string& feed) {
+    ASSERT_FALSE(downloads->transfers.empty());
+    ASSERT_TRUE(lastTransfer().path.empty()) << "the engine asked for a file";
+    std::exchange(lastTransfer().done, nullptr)(feed);  // called once, then let go
+  }
+  void serveArchive(const std::string& bytes) {
+    ASSERT_FALSE(downloads->transfers.empty());
+    Transfer& transfer = lastTransfer();
+    ASSERT_FALSE(transfer.path.empty()) << "the engine asked for the feed";
+    std::ofstream(transfer.path, std::ios::binary) << bytes;
+    std::exchange(transfer.done, nullptr)(transfer.path);
+  }
+  std::size_t fileTransfers() const {
+    return static_cast<std::size_t>(
+        std::count_if(downloads->transfers.begin(), downloads->transfers.end(),
+                      [](const Transfer& transfer) { return !transfer.path.empty(); }));
+  }
+  QTimer& checkTimer() { return *engine->findChild<QTimer*>(QStringLiteral("updateCheckTimer")); }
+  QVariant stored(const char* key) {
+    // Read back from the file, as the next start will.
+    settings.sync();
+    return QSettings(settingsPath, QSettings::IniFormat).value(QLatin1String(key));
+  }
+
+  QTemporaryDir folder;
+  QString settingsPath = folder.filePath(QStringLiteral("settings.ini"));
+  QSettings settings{settingsPath, QSettings::IniFormat};
+  FakeEvents events;
+  Installation installation;
+  double now = launch;
+  bool inFocus = false;
+  std::shared_ptr<DownloadsRecord> downloads;
+  FakePresenter* presenter = nullptr;
+  std::unique_ptr<LinuxUpdateEngine> engine;
+};
+
+TEST_F(LinuxUpdateEngineTest, RefusesToStartWithoutAnHttpsFeedAKeyOrAPortableInstallation) {
+  struct Case {
+    std::optional<std::string> feed;
+    RunningBuild running;
+    std::optional<std::string> notPortable;
+    std::string refusal;
+  };
+  const RunningBuild good{"20", "2.0", key().publicKey, "/opt/Jolstrand/bin/jolstrand", {}};
+  const auto with = [&](auto change) {
+    RunningBuild running = good;
+    change(running);
+    return running;
+  };
+  const Case cases[] = {
+      {std::nullopt, good, {}, "this build has no update feed"},
+      {"http://updates.example.org/appcast.xml", good, {}, "is not an https:// address"},
+      {"https://", good, {}, "is not an https:// address"},
+      {feedAddress, with([](RunningBuild& r) { r.publicKey.clear(); }), {}, "no public key"},
+      {feedAddress, with([](RunningBuild& r) { r.publicKey = "not a key"; }), {}, "32-byte"},
+      {feedAddress,
+       with([](RunningBuild& r) { r.publicKey = key().publicKey.substr(4); }),
+       {},
+       "32-byte"},
+      {feedAddress, with([](RunningBuild& r) { r.build.clear(); }), {}, "no build number"},
+      {feedAddress, good, "this copy of Jolstrand isn't a portable installation",
+       "this copy of Jolstrand isn't a portable installation"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.refusal);
+    events = FakeEvents();
+    events.feed = c.feed;
+    installation = Installation();
+    installation.notPortable = c.notPortable;
+    make(c.running);
+    const auto refusal = engine->startUpdater();
+    EXPECT_THAT(refusal, ::testing::Optional(HasSubstr(c.refusal)));
+    // Refused, it does nothing at all, and stays refused.
+    EXPECT_EQ(engine->startUpdater(), refusal);
+    engine->checkForUpdates();
+    engine->runScheduledCheck();
+    EXPECT_FALSE(checkTimer().isActive());
+    EXPECT_THAT(downloads->transfers, IsEmpty());
+    EXPECT_THAT(events.calls, IsEmpty());
+    EXPECT_THAT(installation.leftoversRemoved, IsEmpty());
+    EXPECT_FALSE(stored("lastUpdateCheckAt").isValid());
+  }
+}
+
+TEST_F(LinuxUpdateEngineTest, StartsByClearingLeftoversAndSchedulingFromTheLastCheck) {
+  start();
+  EXPECT_THAT(installation.leftoversRemoved, ElementsAre("/opt/Jolstrand"));
+  EXPECT_EQ(checkTimer().interval(), 60'000);
+  EXPECT_THAT(downloads->transfers, IsEmpty());
+
+  settings.setValue("lastUpdateCheckAt", launch - 3600);
+  make();
+  start();
+  EXPECT_EQ(checkTimer().interval(), 23 * 3600 * 1000);
+}
+
+TEST_F(LinuxUpdateEngineTest, AScheduledCheckFetchesTheFeedAndRemembersWhen) {
+  start();
+  now = launch + 60;
+  engine->runScheduledCheck();
+  ASSERT_EQ(downloads->transfers.size(), 1u);
+  EXPECT_EQ(lastTransfer().url, feedAddress);
+  EXPECT_EQ(lastTransfer().maxBytes, 2u << 20);
+  EXPECT_EQ(stored("lastUpdateCheckAt").toDouble(), launch + 60);
+  EXPECT_EQ(checkTimer().interval(), 86'400'000);
+  EXPECT_TRUE(checkTimer().isActive());
+}
+
+TEST_F(LinuxUpdateEngineTest, AScheduledFindOutOfFocusIsLeftToTheProgramUntilTheUserChecks) {
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  EXPECT_THAT(events.calls, ElementsAre("shouldHandle not in focus", "program announces 2.1"));
+  EXPECT_THAT(presenter->offers, IsEmpty());
+  EXPECT_EQ(fileTransfers(), 0u);
+
+  // The program's "Install Jolstrand 2.1…" asks again, and this time the engine shows it.
+  events.calls.clear();
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  EXPECT_THAT(events.calls, ElementsAre("engine shows 2.1", "attention"));
+  ASSERT_EQ(presenter->offers.size(), 1u);
+}
+
+TEST_F(LinuxUpdateEngineTest, AScheduledFindInFocusShowsTheOfferWithItsNotes) {
+  start();
+  inFocus = true;
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  EXPECT_THAT(events.calls, ElementsAre("shouldHandle in focus", "engine shows 2.1", "attention"));
+  ASSERT_EQ(presenter->offers.size(), 1u);
+  EXPECT_EQ(presenter->offers[0].newVersion, "2.1");
+  EXPECT_EQ(presenter->offers[0].runningVersion, "2.0");
+  EXPECT_EQ(presenter->offers[0].notesHTML, "<ul><li>Faster</li><li>Safer</li></ul>\n");
+}
+
+TEST_F(LinuxUpdateEngineTest, NothingNewerEndsTheSessionAndOnlyAUserCheckSaysSo) {
+  start();
+  for (const auto& [build, version] : {std::pair{20, "2.0"}, std::pair{19, "1.9"}}) {
+    SCOPED_TRACE(version);
+    events.calls.clear();
+    engine->runScheduledCheck();
+    serveFeed(feedOffering(build, version));
+    EXPECT_THAT(events.calls, ElementsAre("finish"));
+    EXPECT_THAT(presenter->upToDate, IsEmpty());
+
+    events.calls.clear();
+    engine->checkForUpdates();
+    serveFeed(feedOffering(build, version));
+    EXPECT_THAT(events.calls, ElementsAre("finish"));
+    EXPECT_THAT(presenter->upToDate, ElementsAre("2.0"));
+    presenter->upToDate.clear();
+    EXPECT_THAT(presenter->offers, IsEmpty());
+  }
+}
+
+TEST_F(LinuxUpdateEngineTest, RefusesFeedsWhoseSignatureDoesNotVerifyAndDownloadsNothing) {
+  const std::string feed = newerFeed();
+  const std::string unsignedFeed = feed.substr(0, feed.rfind("<!-- sparkle-signatures:"));
+  std::string flipped = feed;
+  flipped[flipped.find("<sparkle:version>") + 18] ^= 0x02;  // build 21 becomes 23
+  const std::string otherKey = feedOffering(21, "2.1", Signing::makeKeyPair().privateKey);
+  for (const std::string& bad : {unsignedFeed, flipped, otherKey}) {
+    for (const bool user : {false, true}) {
+      SCOPED_TRACE(user ? "user check" : "scheduled check");
+      events.calls.clear();
+      presenter->stopped.clear();
+      engine.reset();
+      make();
+      start();
+      inFocus = true;
+      engine->setAutomaticallyDownloadsUpdates(!user);
+      user ? engine->checkForUpdates() : engine->runScheduledCheck();
+      serveFeed(bad);
+      EXPECT_THAT(events.calls,
+                  ElementsAre("didAbortWithError the feed's signature does not verify with the "
+                              "public key",
+                              "finish"));
+      EXPECT_EQ(fileTransfers(), 0u);
+      EXPECT_THAT(presenter->offers, IsEmpty());
+      EXPECT_EQ(presenter->stopped.size(), user ? 1u : 0u);
+    }
+  }
+}
+
+TEST_F(LinuxUpdateEngineTest, ATransferThatFailsIsOneAbortAndAnErrorOnlyForTheUser) {
+  start();
+  engine->runScheduledCheck();
+  lastTransfer().done(Checked<std::string>::failure("couldn't reach updates.example.org"));
+  EXPECT_THAT(events.calls,
+              ElementsAre("didAbortWithError couldn't reach updates.example.org", "finish"));
+  EXPECT_THAT(presenter->stopped, IsEmpty());
+
+  engine->checkForUpdates();
+  lastTransfer().done(Checked<std::string>::failure("the server took too long"));
+  EXPECT_THAT(presenter->stopped, ElementsAre("the server took too long"));
+}
+
+TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithTheSameArguments) {
+  start();
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  presenter->answer(UpdatePresenter::Answer::install);
+  EXPECT_EQ(presenter->downloadingShown, 1);
+  ASSERT_EQ(fileTransfers(), 1u);
+  EXPECT_EQ(lastTransfer().url, archiveAddress);
+  EXPECT_EQ(lastTransfer().maxBytes, archive.size());
+  const std::string downloaded = lastTransfer().path;
+  serveArchive(archive);
+
+  EXPECT_THAT(installation.installedArchives, ElementsAre(archive));
+  EXPECT_THAT(installation.installedBuilds, ElementsAre("21"));
+  ASSERT_EQ(installation.restarts.size(), 1u);
+  EXPECT_EQ(installation.restarts[0].first, "/opt/Jolstrand/bin/jolstrand");
+  EXPECT_THAT(installation.restarts[0].second, ElementsAre("--setup"));
+  EXPECT_THAT(events.calls, ElementsAre("engine shows 2.1", "attention", "finish"));
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(downloaded)));
+}
+
+TEST_F(LinuxUpdateEngineTest, AFailedInstallIsReportedAndRestartsNothing) {
+  installation.installFails = "the archive's signature does not verify with the public key";
+  start();
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  presenter->answer(UpdatePresenter::Answer::install);
+  serveArchive("tampered");
+  EXPECT_THAT(installation.installedArchives, ElementsAre("tampered"));
+  EXPECT_THAT(installation.restarts, IsEmpty());
+  EXPECT_THAT(events.calls,
+              ElementsAre("engine shows 2.1", "attention",
+                          "didAbortWithError " + *installation.installFails, "finish"));
+  EXPECT_THAT(presenter->stopped, ElementsAre(*installation.installFails));
+}
+
+TEST_F(LinuxUpdateEngineTest, LaterOrCancelEndsTheSessionAndALateArchiveIsIgnored) {
+  start();
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  presenter->answer(UpdatePresenter::Answer::later);
+  EXPECT_THAT(events.calls, ElementsAre("engine shows 2.1", "attention", "finish"));
+  EXPECT_EQ(fileTransfers(), 0u);
+
+  events.calls.clear();
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  presenter->answer(UpdatePresenter::Answer::install);
+  presenter->cancel();
+  EXPECT_THAT(events.calls, ElementsAre("engine shows 2.1", "attention", "finish"));
+  serveArchive(archive);
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
+  EXPECT_THAT(events.calls.size(), 3u);
+}
+
+TEST_F(LinuxUpdateEngineTest, ASecondCheckJoinsTheFirstAndChecksWaitWhileAnOfferIsOpen) {
+  start();
+  engine->runScheduledCheck();
+  engine->checkForUpdates();  // joins: the scheduled check now answers as the user's
+  ASSERT_EQ(downloads->transfers.size(), 1u);
+  serveFeed(feedOffering(20, "2.0"));
+  EXPECT_THAT(presenter->upToDate, ElementsAre("2.0"));
+
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  engine->runScheduledCheck();
+  engine->checkForUpdates();  // brings the open offer forward again
+  EXPECT_EQ(downloads->transfers.size(), 2u);
+  EXPECT_EQ(presenter->offers.size(), 2u);
+}
+
+TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsVerifyInTheBackgroundAndInstallAtOnce) {
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  EXPECT_THAT(events.calls, IsEmpty());  // nothing is announced before the archive verifies
+  serveArchive(archive);
+  EXPECT_THAT(events.calls, ElementsAre("willInstallUpdateOnQuit 2.1", "finish"));
+  EXPECT_THAT(installation.installedArchives, ElementsAre(archive));
+  EXPECT_EQ(installation.restarts.size(), 1u);
+  EXPECT_THAT(presenter->offers, IsEmpty());
+}
+
+TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsRefuseAnArchiveThatDoesNotVerify) {
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  for (std::string bad : {archive + "!", archive}) {
+    if (bad == archive) bad[3] ^= 0x01;
+    events.calls.clear();
+    engine->runScheduledCheck();
+    serveFeed(newerFeed());
+    serveArchive(bad);
+    ASSERT_EQ(events.calls.size(), 2u);
+    EXPECT_THAT(events.calls[0], HasSubstr("didAbortWithError the archive"));
+    EXPECT_THAT(installation.installedArchives, IsEmpty());
+  }
+}
+
+TEST_F(LinuxUpdateEngineTest, AnUpdateTheProgramDoesNotTakeOverIsInstalledAtQuitWithoutRestart) {
+  events.installAtOnce = false;
+  events.takesOver = false;
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  serveArchive(archive);
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
+  engine->checkForUpdates();  // waits for the quit
+  EXPECT_EQ(downloads->transfers.size(), 2u);
+
+  ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+  EXPECT_THAT(installation.installedArchives, ElementsAre(archive));
+  EXPECT_THAT(installation.restarts, IsEmpty());
+  EXPECT_EQ(events.calls.back(), "finish");
+}
+
+TEST_F(LinuxUpdateEngineTest, AnUpdateTakenOverWaitsForTheProgramsWord) {
+  events.installAtOnce = false;
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  serveArchive(archive);
+  ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
+  events.pendingInstall();
+  EXPECT_THAT(installation.installedArchives, ElementsAre(archive));
+  EXPECT_EQ(installation.restarts.size(), 1u);
+  events.pendingInstall();  // a second word installs nothing more
+  EXPECT_EQ(installation.installedArchives.size(), 1u);
+}
+
+TEST_F(LinuxUpdateEngineTest, KeepsTheAutomaticDownloadSettingAcrossRuns) {
+  EXPECT_FALSE(engine->automaticallyDownloadsUpdates());
+  engine->setAutomaticallyDownloadsUpdates(true);
+  EXPECT_TRUE(stored("automaticallyDownloadsUpdates").toBool());
+  make();
+  EXPECT_TRUE(engine->automaticallyDownloadsUpdates());
+  engine->setAutomaticallyDownloadsUpdates(false);
+  EXPECT_FALSE(stored("automaticallyDownloadsUpdates").toBool());
+}
+
+TEST_F(LinuxUpdateEngineTest, AnEngineDestroyedDuringATransferHearsNothingMore) {
+  start();
+  engine->checkForUpdates();
+  serveFeed(newerFeed());
+  presenter->answer(UpdatePresenter::Answer::install);
+  engine->runScheduledCheck();
+  const std::vector<std::string> before = events.calls;
+  Transfer transfer = lastTransfer();
+  engine.reset();
+  EXPECT_TRUE(downloads->destroyed);
+  // A transfer that would still report (against its contract) finds nothing to call.
+  std::ofstream(transfer.path, std::ios::binary) << archive;
+  transfer.done(transfer.path);
+  EXPECT_EQ(events.calls, before);
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
+}
+
+}  // namespace
+}  // namespace jolstrand
