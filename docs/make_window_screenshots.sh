@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders docs/setup-held.png, docs/setup-confirmed.png and docs/about.png under Xvfb.
+# Renders docs/setup-held.png, docs/setup-confirmed.png, docs/about.png and docs/update.png
+# under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
@@ -10,4 +11,5 @@ snapshot() {
 snapshot setup-held docs/setup-held.png
 snapshot setup-confirmed docs/setup-confirmed.png
 snapshot about docs/about.png
-echo "wrote docs/setup-held.png docs/setup-confirmed.png docs/about.png"
+snapshot update docs/update.png
+echo "wrote docs/setup-held.png docs/setup-confirmed.png docs/about.png docs/update.png"

@@ -2,6 +2,7 @@
 //   window_snapshot setup-held OUT.png
 //   window_snapshot setup-confirmed OUT.png
 //   window_snapshot about OUT.png
+//   window_snapshot update OUT.png      (Linux: the update engine's dialog)
 // In this platform's texts; run it under Xvfb (docs/make_window_screenshots.sh).
 
 #include <QApplication>
@@ -12,6 +13,9 @@
 #include "about_window_controller.hpp"
 #include "platform/workspace.hpp"
 #include "setup_window_controller.hpp"
+#if defined(__linux__)
+#include "platform/linux/update/update_dialog.hpp"
+#endif
 
 namespace {
 
@@ -50,8 +54,22 @@ int main(int argc, char** argv) {
     about.show();
     return save(*about.window(), argv[2]);
   }
+#if defined(__linux__)
+  if (argc == 3 && std::strcmp(argv[1], "update") == 0) {
+    const jolstrand::UpdateOffer offer{
+        QStringLiteral("1.3"), QStringLiteral("1.2"),
+        QStringLiteral("<p>Jolstrand now updates itself on Linux.</p>\n"
+                       "<ul><li>Checks for a new version once a day</li><li>Installs only "
+                       "updates signed by its maker</li><li>Faster start with large "
+                       "catalogues</li></ul>\n")};
+    jolstrand::UpdateDialog dialog(jolstrand::updateTexts(), offer, icon);
+    dialog.show();
+    return save(dialog, argv[2]);
+  }
+#endif
   std::fprintf(stderr,
                "usage: window_snapshot setup-held|setup-confirmed OUT.png\n"
-               "       window_snapshot about OUT.png\n");
+               "       window_snapshot about OUT.png\n"
+               "       window_snapshot update OUT.png\n");
   return 2;
 }

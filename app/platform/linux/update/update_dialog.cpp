@@ -68,7 +68,7 @@ UpdateDialog::UpdateDialog(const UpdateTexts& texts, const UpdateOffer& offer, c
   notesTitle->setFont(notesTitleFont);
   notes_ = new InertBrowser(this);
   notes_->setHtml(offer.notesHTML);
-  notes_->setMinimumSize(440, 180);
+  notes_->setMinimumSize(480, 180);
   connect(notes_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
     if (url.scheme() == QLatin1String("https") && !url.host().isEmpty()) emit httpsLinkClicked(url);
   });
