@@ -37,8 +37,13 @@ std::unique_ptr<UpdateEngine> makeUpdateEngine(UpdateEngineEvents& events,
   };
   UpdateEngineParts parts{
       makeHttpsDownloads(transferTimeoutMs),
-      UpdateInstaller{findPortableInstallation, installUpdate, removeUpdateLeftovers,
-                      restartAfterQuit},
+      UpdateInstaller{
+          findPortableInstallation,
+          [](const PortableInstallation& installation, const std::string& archivePath,
+             const UpdateItem& item, std::string_view publicKey, std::string_view runningBuild) {
+            return installUpdate(installation, archivePath, item, publicKey, runningBuild);
+          },
+          removeUpdateLeftovers, restartAfterQuit},
       [] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000; },
       [] { return QApplication::activeWindow() != nullptr; },
       makeUpdateDialogs([](const QUrl& url) { QDesktopServices::openUrl(url); }),
