@@ -30,8 +30,7 @@ struct PortableInstallation {
 /// program to start.
 [[nodiscard]] Checked<std::string> installUpdate(const PortableInstallation& installation,
                                                  const std::string& archivePath,
-                                                 const UpdateItem& item,
-                                                 std::string_view publicKey,
+                                                 const UpdateItem& item, std::string_view publicKey,
                                                  std::string_view runningBuild);
 
 /// Removes what an earlier update left beside installation (the old versions' folders, staging
