@@ -319,18 +319,6 @@ class Unpacker {
   std::map<std::string, mode_t> folderModes_;  ///< every folder made, with its final bits
 };
 
-// Removes a partly unpacked staging folder, even one whose folders were unpacked read-only.
-void removeStaging(const std::string& staging) {
-  std::error_code error;
-  std::filesystem::recursive_directory_iterator walk(staging, error);
-  for (; !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
-    if (walk->is_directory(error) && !walk->is_symlink(error))
-      std::filesystem::permissions(walk->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, error);
-  }
-  std::filesystem::remove_all(staging, error);
-}
-
 }  // namespace
 
 std::optional<std::string> unpackArchive(const std::string& archivePath, const std::string& staging,
@@ -347,8 +335,21 @@ std::optional<std::string> unpackArchive(const std::string& archivePath, const s
     refusal = "couldn't resolve the staging folder " + staging + ": " + error.message();
   else
     refusal = Unpacker(root.get(), rootPath.string(), limits).run(archivePath);
-  if (refusal) removeStaging(staging);
+  if (refusal) (void)removeUnpackedFolder(staging);
   return refusal;
+}
+
+std::optional<std::string> removeUnpackedFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::recursive_directory_iterator walk(folder, error);
+  for (; !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
+    if (walk->is_directory(error) && !walk->is_symlink(error))
+      std::filesystem::permissions(walk->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, error);
+  }
+  std::filesystem::remove_all(folder, error);
+  if (error) return "couldn't remove " + folder + ": " + error.message();
+  return std::nullopt;
 }
 
 }  // namespace jolstrand

@@ -7,10 +7,12 @@
 // it was and removes the staging folder. Blocking file work: call it off the main thread or
 // accept the pause.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "jolstrand/update/checked.hpp"
+#include "jolstrand/update/folder_swap.hpp"
 #include "jolstrand/update/update_feed.hpp"
 
 namespace jolstrand {
@@ -30,9 +32,17 @@ struct PortableInstallation {
 /// program to start.
 [[nodiscard]] Checked<std::string> installUpdate(const PortableInstallation& installation,
                                                  const std::string& archivePath,
-                                                 const UpdateItem& item,
-                                                 std::string_view publicKey,
+                                                 const UpdateItem& item, std::string_view publicKey,
                                                  std::string_view runningBuild);
+
+/// The same with the swap's method and a step run between its two renames chosen by the caller,
+/// for tests that make the swap fail half-way.
+[[nodiscard]] Checked<std::string> installUpdate(const PortableInstallation& installation,
+                                                 const std::string& archivePath,
+                                                 const UpdateItem& item, std::string_view publicKey,
+                                                 std::string_view runningBuild,
+                                                 FolderSwap::Method method,
+                                                 std::function<void()> betweenSteps);
 
 /// Removes what an earlier update left beside installation (the old versions' folders, staging
 /// folders of an interrupted update); called once the new version runs. Failures are logged.

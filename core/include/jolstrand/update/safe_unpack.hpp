@@ -37,4 +37,8 @@ struct UnpackLimits {
                                                        const std::string& staging,
                                                        const UnpackLimits& limits = {});
 
+/// Removes a folder that unpackArchive made, or part of it, read-only folders inside included. None
+/// on success (or when it is already gone), otherwise why not.
+[[nodiscard]] std::optional<std::string> removeUnpackedFolder(const std::string& folder);
+
 }  // namespace jolstrand
