@@ -2,17 +2,20 @@
 // Stand-ins for the platform services the launcher's controllers are built from: a workspace
 // that records what it is asked (applications, folders, web addresses) and paints each path's icon
 // its own colour, a hot key that counts registrations and is pressed by the test, a Spotlight
-// check the test sets, and a login item the test can make refuse or wait for approval.
+// check the test sets, a login item the test can make refuse or wait for approval, and an update
+// engine that records what it is asked and lets the test call back as the engine would.
 
 #include <QColor>
 #include <QUrl>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/hot_key_backend.hpp"
 #include "platform/login_item.hpp"
 #include "platform/spotlight_check.hpp"
+#include "platform/update_engine.hpp"
 #include "platform/workspace.hpp"
 
 namespace jolstrand::testing {
@@ -70,6 +73,25 @@ class FakeLoginItem : public LoginItem {
     current = next;
     return std::nullopt;
   }
+};
+
+class FakeUpdateEngine : public UpdateEngine {
+ public:
+  explicit FakeUpdateEngine(UpdateEngineEvents& answers) : events(answers) {}
+  std::optional<std::string> startUpdater() override {
+    ++starts;
+    return startFailure;
+  }
+  void checkForUpdates() override { ++checks; }
+  bool automaticallyDownloadsUpdates() const override { return automaticDownloads; }
+  void setAutomaticallyDownloadsUpdates(bool on) override { automaticDownloads = on; }
+
+  UpdateEngineEvents& events;
+  /// When set, starting fails with this description.
+  std::optional<std::string> startFailure;
+  bool automaticDownloads = false;
+  int starts = 0;
+  int checks = 0;
 };
 
 }  // namespace jolstrand::testing
