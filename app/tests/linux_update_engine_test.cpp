@@ -13,7 +13,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "jolstrand/log.hpp"
 #include "jolstrand/release_signing.hpp"
+#include "program_info.hpp"
+#include "updater.hpp"
 
 namespace jolstrand {
 namespace {
@@ -166,9 +169,17 @@ class LinuxUpdateEngineTest : public ::testing::Test {
  protected:
   void SetUp() override { make(); }
 
-  void make(RunningBuild running = {
-                "20", "2.0", key().publicKey, "/opt/Jolstrand/bin/jolstrand", {"--setup"}}) {
+  void make(RunningBuild running = defaultRunning()) {
     engine.reset();
+    engine = build(events, std::move(running));
+  }
+
+  static RunningBuild defaultRunning() {
+    return {"20", "2.0", key().publicKey, "/opt/Jolstrand/bin/jolstrand", {"--setup"}};
+  }
+
+  // An engine over the test's fakes, telling what it finds to events.
+  std::unique_ptr<LinuxUpdateEngine> build(UpdateEngineEvents& to, RunningBuild running) {
     downloads = std::make_shared<DownloadsRecord>();
     auto fakePresenter = std::make_unique<FakePresenter>();
     presenter = fakePresenter.get();
@@ -198,8 +209,8 @@ class LinuxUpdateEngineTest : public ::testing::Test {
           installation.restarts.emplace_back(std::move(program), std::move(arguments));
         },
     };
-    engine = std::make_unique<LinuxUpdateEngine>(
-        events, std::move(running), settings,
+    return std::make_unique<LinuxUpdateEngine>(
+        to, std::move(running), settings,
         UpdateEngineParts{std::make_unique<FakeDownloads>(downloads), std::move(installer),
                           [this] { return now; }, [this] { return inFocus; },
                           std::move(fakePresenter)});
@@ -251,7 +262,7 @@ TEST_F(LinuxUpdateEngineTest, RefusesToStartWithoutAnHttpsFeedAKeyOrAPortableIns
     std::optional<std::string> notPortable;
     std::string refusal;
   };
-  const RunningBuild good{"20", "2.0", key().publicKey, "/opt/Jolstrand/bin/jolstrand", {}};
+  const RunningBuild good = defaultRunning();
   const auto with = [&](auto change) {
     RunningBuild running = good;
     change(running);
@@ -564,6 +575,54 @@ TEST_F(LinuxUpdateEngineTest, AnEngineDestroyedDuringATransferHearsNothingMore) 
   transfer.done(transfer.path);
   EXPECT_EQ(events.calls, before);
   EXPECT_THAT(installation.installedArchives, IsEmpty());
+}
+
+// The whole road through the launcher's Updater, with the lines it logs: a scheduled find left
+// to the menu, the menu's check, Install, the restart; then a tampered feed; then an automatic
+// download that the Updater installs at once.
+TEST_F(LinuxUpdateEngineTest, WithTheUpdaterEachStepIsOneLogLine) {
+  std::vector<std::string> log;
+  const LogCapture capture([&](std::string_view line) { log.emplace_back(line); });
+  const ProgramInfo info(R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)"
+                         "<key>JolstrandUpdateFeed</key><string>" +
+                         feedAddress + "</string><key>SUPublicEDKey</key><string>" +
+                         key().publicKey + "</string></dict></plist>");
+  LinuxUpdateEngine* linuxEngine = nullptr;
+  Updater updater(
+      info,
+      [&](UpdateEngineEvents& to) {
+        auto made = build(to, defaultRunning());
+        linuxEngine = made.get();
+        return made;
+      },
+      [] {});
+  updater.start();
+  ASSERT_TRUE(updater.isOn());
+
+  linuxEngine->runScheduledCheck();
+  serveFeed(newerFeed());
+  EXPECT_EQ(updater.waiting(), "2.1");
+  updater.checkForUpdates();
+  EXPECT_EQ(updater.waiting(), std::nullopt);
+  serveFeed(newerFeed());
+  presenter->answer(UpdatePresenter::Answer::install);
+  serveArchive(archive);
+  EXPECT_EQ(installation.restarts.size(), 1u);
+
+  std::string tampered = newerFeed();
+  tampered[tampered.find("Faster")] = 'f';
+  linuxEngine->runScheduledCheck();
+  serveFeed(tampered);
+
+  linuxEngine->setAutomaticallyDownloadsUpdates(true);
+  linuxEngine->runScheduledCheck();
+  serveFeed(newerFeed());
+  serveArchive(archive);
+  EXPECT_EQ(installation.restarts.size(), 2u);
+  EXPECT_THAT(log, ElementsAre("Jolstrand: 2.1 is available",
+                               "Jolstrand: update stopped: the feed's signature does not verify "
+                               "with the public key",
+                               "Jolstrand: installing 2.1"));
 }
 
 }  // namespace
