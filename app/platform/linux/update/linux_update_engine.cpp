@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -48,7 +49,10 @@ LinuxUpdateEngine::LinuxUpdateEngine(UpdateEngineEvents& events, RunningBuild bu
       downloads_(std::move(parts.downloads)) {
   checkTimer_.setObjectName(QStringLiteral("updateCheckTimer"));
   checkTimer_.setSingleShot(true);
-  connect(&checkTimer_, &QTimer::timeout, this, &LinuxUpdateEngine::runScheduledCheck);
+  connect(&checkTimer_, &QTimer::timeout, this, [this] {
+    if (secondsUntilCheck() > 0) return armCheckTimer();
+    runScheduledCheck();
+  });
 }
 
 LinuxUpdateEngine::~LinuxUpdateEngine() = default;
@@ -64,7 +68,8 @@ std::optional<std::string> LinuxUpdateEngine::startUpdater() {
       if (phase_ == Phase::readyToInstall && installAtQuit_) install(false);
     });
   }
-  scheduleCheck(secondsUntilUpdateCheck(readSeconds(settings_.value(lastCheckKey)), now_()));
+  startedAt_ = now_();
+  armCheckTimer();
   return std::nullopt;
 }
 
@@ -93,8 +98,8 @@ void LinuxUpdateEngine::checkForUpdates() {
 
 void LinuxUpdateEngine::runScheduledCheck() {
   if (!installation_) return;
-  scheduleCheck(updateCheckInterval);
   check(false);
+  armCheckTimer();
 }
 
 bool LinuxUpdateEngine::automaticallyDownloadsUpdates() const {
@@ -106,7 +111,14 @@ void LinuxUpdateEngine::setAutomaticallyDownloadsUpdates(bool on) {
   settings_.sync();
 }
 
-void LinuxUpdateEngine::scheduleCheck(double seconds) {
+double LinuxUpdateEngine::secondsUntilCheck() const {
+  return secondsUntilUpdateCheck(readSeconds(settings_.value(lastCheckKey)), startedAt_, now_());
+}
+
+void LinuxUpdateEngine::armCheckTimer() {
+  // Due and yet not begun means a session is under way: look again later.
+  const double wait = secondsUntilCheck();
+  const double seconds = wait > 0 ? std::min(wait, updateTimerLimit) : updateTimerLimit;
   checkTimer_.start(static_cast<int>(std::lround(seconds * 1000)));
 }
 
@@ -131,7 +143,7 @@ void LinuxUpdateEngine::check(bool userInitiated) {
   const double now = now_();
   settings_.setValue(lastCheckKey, now);
   settings_.sync();
-  scheduleCheck(secondsUntilUpdateCheck(now, now));
+  armCheckTimer();
   downloads_->fetchText(feedURL_, maxFeedBytes,
                         [this, current = sessionGuard()](Checked<std::string> feed) {
                           if (current()) feedArrived(feed);

@@ -86,14 +86,15 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   [[nodiscard]] bool automaticallyDownloadsUpdates() const override;
   void setAutomaticallyDownloadsUpdates(bool on) override;
 
-  /// One check as the schedule runs it; the next one follows a day later.
+  /// One check as the schedule runs it when it is due; the next one follows a day later.
   void runScheduledCheck();
 
  private:
   enum class Phase { idle, checking, offering, downloading, readyToInstall, installing };
 
   [[nodiscard]] std::optional<std::string> refusalToStart();
-  void scheduleCheck(double seconds);
+  [[nodiscard]] double secondsUntilCheck() const;
+  void armCheckTimer();
   void check(bool userInitiated);
   void feedArrived(const Checked<std::string>& feed);
   void showOffer();
@@ -119,6 +120,7 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   std::optional<std::string> refusal_;
   std::string feedURL_;
   std::optional<PortableInstallation> installation_;
+  double startedAt_ = 0;
 
   Phase phase_ = Phase::idle;
   bool userInitiated_ = false;

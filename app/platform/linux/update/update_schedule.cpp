@@ -5,11 +5,11 @@
 
 namespace jolstrand {
 
-double secondsUntilUpdateCheck(double lastCheck, double now) {
-  if (lastCheck == 0 || !std::isfinite(lastCheck) || !std::isfinite(now))
-    return firstUpdateCheckDelay;
-  const double due = lastCheck + updateCheckInterval - now;
-  return std::clamp(due, firstUpdateCheckDelay, updateCheckInterval);
+double secondsUntilUpdateCheck(double lastCheck, double startedAt, double now) {
+  const double earliest = startedAt + firstUpdateCheckDelay;
+  const bool never = lastCheck == 0 || !std::isfinite(lastCheck) || lastCheck > now;
+  const double due = never ? earliest : std::max(lastCheck + updateCheckInterval, earliest);
+  return std::max(0.0, due - now);
 }
 
 }  // namespace jolstrand
