@@ -1,14 +1,17 @@
 #pragma once
 // The update engine on Linux, in Sparkle's place: on for a portable installation whose build has
 // an https feed and a public key. It checks the feed about a minute after it starts and then once
-// a day (the time of the last check kept in the settings), and whenever the user asks. Nothing of
-// a feed is used unless its signature verifies with the build's key, and only an item with a newer
-// build counts. A found update is shown in the engine's dialog (a check the user asked for, or a
-// scheduled one in immediate focus), left to the program to announce (a scheduled one otherwise),
-// or, with automatic downloads on, downloaded and verified in the background and offered to the
-// program for installing when it quits. Installing replaces the installation only with an archive
-// whose length and signature verify, then restarts into the new version; every failure is
-// reported once through didAbortWithError and leaves the installation as it was.
+// a day, and whenever the user asks; it keeps in the settings the time of the last check
+// ("lastUpdateCheckAt", seconds since 1970) and whether to download updates automatically
+// ("automaticallyDownloadsUpdates", off unless set). Nothing of a feed is used unless its
+// signature verifies with the build's key, and only an item with a newer build counts. A found
+// update is shown in the engine's dialog (a check the user asked for, or a scheduled one in
+// immediate focus), left to the program to announce (a scheduled one otherwise), or, with
+// automatic downloads on, downloaded and verified in the background and offered to the program
+// for installing when it quits. Installing replaces the installation only with an archive whose
+// length and signature verify, then restarts into the new version; every failure is reported once
+// through didAbortWithError and leaves the installation as it was. Transfers run in the
+// background; installing (checking, unpacking, swapping) runs on the main thread.
 //
 // Everything it acts through is handed in, so that tests can stand in for the network, the
 // installation, the clock, the focus and the user. Owns its transfers and dialogs: once the engine
@@ -86,7 +89,8 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   [[nodiscard]] bool automaticallyDownloadsUpdates() const override;
   void setAutomaticallyDownloadsUpdates(bool on) override;
 
-  /// One check as the schedule runs it when it is due; the next one follows a day later.
+  /// A check as the schedule makes it (shown only in immediate focus); the engine's timer calls
+  /// it once the clock says one is due.
   void runScheduledCheck();
 
  private:
