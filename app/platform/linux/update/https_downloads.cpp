@@ -90,15 +90,11 @@ class Transfer : public QObject {
   }
 
   void onMetaDataChanged() {
-    const std::optional<int> code = status();
-    if (!code || isInterim(*code)) return;
-    if (!followRedirect()) acceptAnswer();
+    if (answered()) readable();
   }
 
   void onReadyRead() {
-    const std::optional<int> code = status();
-    if (code && isInterim(*code)) return;
-    if (acceptAnswer()) store(reply_->readAll());
+    if (answered() && readable()) store(reply_->readAll());
   }
 
   void onSslErrors(const QList<QSslError>& errors) {
@@ -111,7 +107,7 @@ class Transfer : public QObject {
     if (reply_->error() != QNetworkReply::NoError && !status()) {
       return fail(reply_->errorString().toStdString());
     }
-    if (followRedirect() || !acceptAnswer()) return;
+    if (!readable()) return;
     if (reply_->error() != QNetworkReply::NoError) {
       return fail(reply_->errorString().toStdString());
     }
@@ -124,8 +120,28 @@ class Transfer : public QObject {
     finish(path);
   }
 
-  // Qt may report a status before the server's has been read.
-  static bool isInterim(int code) { return code / 100 == 1; }
+  // Whether the server's status has been read: Qt may report an interim one before.
+  [[nodiscard]] bool answered() const {
+    const std::optional<int> code = status();
+    return code && *code / 100 != 1;
+  }
+
+  // Acts on the answer's head: follows or refuses a redirect, refuses a status other than 200 or
+  // an announced length past the cap. Whether the body may be read.
+  bool readable() {
+    if (followRedirect()) return false;
+    const std::optional<int> code = status();
+    if (code != statusOk) {
+      fail("the server answered " + (code ? std::to_string(*code) : "without a status"));
+      return false;
+    }
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toULongLong() > maxBytes_) {
+      failTooLarge();
+      return false;
+    }
+    return true;
+  }
 
   // Whether the answer is a redirect, which is then followed or refused; its body is not read.
   bool followRedirect() {
@@ -149,21 +165,6 @@ class Transfer : public QObject {
     const QVariant code = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!code.isValid()) return std::nullopt;
     return code.toInt();
-  }
-
-  // Whether the answer so far may be read on: status 200 and no announced length past the cap.
-  bool acceptAnswer() {
-    const std::optional<int> code = status();
-    if (code && *code != statusOk) {
-      fail("the server answered " + std::to_string(*code));
-      return false;
-    }
-    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && length.toULongLong() > maxBytes_) {
-      failTooLarge();
-      return false;
-    }
-    return true;
   }
 
   bool store(const QByteArray& bytes) {
@@ -201,12 +202,10 @@ class Transfer : public QObject {
     finished_(*this, std::move(result));
   }
 
-  // The reply is deleted on a later turn: this may run inside one of its signals. One that has
-  // already met an error ends its connection when deleted (aborting it would report twice).
+  // Deleting the reply ends its request; on a later turn, as this may run inside its signals.
   void stopReply() {
     if (!reply_) return;
     disconnect(reply_, nullptr, this, nullptr);
-    if (!reply_->isFinished() && reply_->error() == QNetworkReply::NoError) reply_->abort();
     reply_->deleteLater();
     reply_ = nullptr;
   }
@@ -237,6 +236,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
   ~HttpsDownloads() override = default;
 
   void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) override {
+    if (!isHttps(url)) return refuseAddress(url, std::move(done));
     start(url, maxBytes, nullptr, std::move(done));
   }
 
@@ -266,7 +266,6 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
 
   void start(const std::string& url, std::uint64_t maxBytes, std::unique_ptr<QFile> file,
              Done done) {
-    if (!isHttps(url)) return refuseAddress(url, std::move(done));
     transfers_.push_back(std::make_unique<Transfer>(
         manager_, url, maxBytes, timeoutMs_, std::move(file),
         [this, done = std::move(done)](Transfer& transfer, Checked<std::string> result) {
