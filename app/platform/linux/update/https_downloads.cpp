@@ -25,6 +25,16 @@ std::string durationText(int ms) {
   return std::to_string(ms / 1000) + (ms == 1000 ? " second" : " seconds");
 }
 
+Checked<std::string> couldNotFetch(const std::string& url, const std::string& reason) {
+  return Checked<std::string>::failure("couldn't fetch " + url + ": " + reason);
+}
+
+Checked<std::string> couldNotSave(const std::string& url, const QFile& file) {
+  return Checked<std::string>::failure("couldn't save " + url + " to " +
+                                       file.fileName().toStdString() + ": " +
+                                       file.errorString().toStdString());
+}
+
 #ifdef JOLSTRAND_TRUST_TEST_CA
 // Test builds only: the certificate authority in the file JOLSTRAND_TEST_CA_FILE names takes the
 // place of the system's, so that tests (and programs they start) can fetch from a local server
@@ -184,15 +194,9 @@ class Transfer : public QObject {
 
   void failTooLarge() { fail("it is larger than " + std::to_string(maxBytes_) + " bytes"); }
 
-  void failSaving() {
-    finish(Checked<std::string>::failure("couldn't save " + url_ + " to " +
-                                         file_->fileName().toStdString() + ": " +
-                                         file_->errorString().toStdString()));
-  }
+  void failSaving() { finish(couldNotSave(url_, *file_)); }
 
-  void fail(const std::string& reason) {
-    finish(Checked<std::string>::failure("couldn't fetch " + url_ + ": " + reason));
-  }
+  void fail(const std::string& reason) { finish(couldNotFetch(url_, reason)); }
 
   // Ends the transfer at once; no file is left behind a failure.
   void finish(Checked<std::string> result) {
@@ -245,9 +249,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
     if (!isHttps(url)) return refuseAddress(url, std::move(done));
     auto file = std::make_unique<QFile>(QString::fromStdString(path));
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-      return deliver(std::move(done),
-                     Checked<std::string>::failure("couldn't save " + url + " to " + path + ": " +
-                                                   file->errorString().toStdString()));
+      return deliver(std::move(done), couldNotSave(url, *file));
     }
     start(url, maxBytes, std::move(file), std::move(done));
   }
@@ -259,9 +261,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
   }
 
   void refuseAddress(const std::string& url, Done done) {
-    deliver(std::move(done),
-            Checked<std::string>::failure("couldn't fetch " + url +
-                                          ": only https:// addresses are accepted"));
+    deliver(std::move(done), couldNotFetch(url, "only https:// addresses are accepted"));
   }
 
   void start(const std::string& url, std::uint64_t maxBytes, std::unique_ptr<QFile> file,
