@@ -251,6 +251,9 @@ TEST_F(HttpsDownloadsTest, RefusesAnUntrustedServerAndFailsWhenOneIsDown) {
   const std::string url = untrusted.url("/feed.xml");
   EXPECT_THAT(fetchText(url).error(),
               StartsWith("couldn't fetch " + url + ": the secure connection failed: "));
+  // Trusted servers share their authority: a second one alive at once is trusted as well.
+  const HttpsServer trusted(served->path().toStdString());
+  EXPECT_TRUE(fetchText(trusted.url("/feed.xml")));
 
   untrusted.stop();
   const Result down = fetchText(url);

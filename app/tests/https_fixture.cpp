@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QUrl>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace jolstrand::testing {
@@ -30,28 +31,91 @@ authorityKeyIdentifier = keyid
 
 constexpr int startMs = 15000;
 
-void run(const QString& program, const QStringList& arguments) {
+void run(const QStringList& arguments) {
   QProcess process;
-  process.start(program, arguments);
+  process.start(QStringLiteral("openssl"), arguments);
   if (!process.waitForFinished(startMs) || process.exitStatus() != QProcess::NormalExit ||
       process.exitCode() != 0) {
-    throw std::runtime_error("test server set-up: " + program.toStdString() + " " +
-                             arguments.join(' ').toStdString() +
+    throw std::runtime_error("test server set-up: openssl " + arguments.join(' ').toStdString() +
                              " failed: " + process.readAllStandardError().toStdString());
   }
+}
+
+QString path(const QString& folder, const char* name) {
+  return folder + QLatin1Char('/') + QLatin1String(name);
+}
+
+QString writeConfig(const QString& folder) {
+  const QString config = path(folder, "openssl.cnf");
+  QFile file(config);
+  if (!file.open(QIODevice::WriteOnly) || file.write(opensslConfig) < 0) {
+    throw std::runtime_error("test server set-up: cannot write " + config.toStdString());
+  }
+  return config;
+}
+
+const QStringList newKey = {
+    QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+    QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+
+// A certificate authority in folder: authority.key and authority.pem.
+void makeAuthority(const QString& folder) {
+  run(QStringList{QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-config"),
+                  writeConfig(folder), QStringLiteral("-extensions"), QStringLiteral("authority"),
+                  QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-keyout"),
+                  path(folder, "authority.key"), QStringLiteral("-out"),
+                  path(folder, "authority.pem")} +
+      newKey);
+}
+
+// A server key and certificate in folder (server.key, server.pem), signed by the authority in
+// authority.
+void makeServerCertificate(const QString& folder, const QString& authority) {
+  static int serial = 0;
+  const QString config = writeConfig(folder);
+  run(QStringList{QStringLiteral("req"), QStringLiteral("-new"), QStringLiteral("-config"), config,
+                  QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
+                  QStringLiteral("-keyout"), path(folder, "server.key"), QStringLiteral("-out"),
+                  path(folder, "server.csr")} +
+      newKey);
+  run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+       path(folder, "server.csr"), QStringLiteral("-CA"), path(authority, "authority.pem"),
+       QStringLiteral("-CAkey"), path(authority, "authority.key"), QStringLiteral("-set_serial"),
+       QString::number(++serial), QStringLiteral("-days"), QStringLiteral("2"),
+       QStringLiteral("-extfile"), config, QStringLiteral("-extensions"), QStringLiteral("server"),
+       QStringLiteral("-out"), path(folder, "server.pem")});
+}
+
+// The folder of the authority that trusted servers share, made on first use and named in
+// JOLSTRAND_TEST_CA_FILE from then on; removed when the process ends.
+QString sharedAuthority() {
+  static const QTemporaryDir folder;
+  [[maybe_unused]] static const bool made = [] {
+    if (!folder.isValid()) throw std::runtime_error("test server set-up: no temporary folder");
+    makeAuthority(folder.path());
+    setenv("JOLSTRAND_TEST_CA_FILE", path(folder.path(), "authority.pem").toUtf8().constData(), 1);
+    return true;
+  }();
+  return folder.path();
 }
 
 }  // namespace
 
 HttpsServer::HttpsServer(const std::string& root, Trust trust) {
   if (!folder_.isValid()) throw std::runtime_error("test server set-up: no temporary folder");
-  makeCertificates();
+  if (trust == Trust::trusted) {
+    authority_ = sharedAuthority();
+  } else {
+    authority_ = folder_.path();
+    makeAuthority(authority_);
+  }
+  makeServerCertificate(folder_.path(), authority_);
   server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  server_.start(QStringLiteral("python3"),
-                {QStringLiteral(JOLSTRAND_HTTPS_SERVER_SCRIPT), QStringLiteral("--root"),
-                 QString::fromStdString(root), QStringLiteral("--cert"),
-                 QString::fromStdString(file("server.pem")), QStringLiteral("--key"),
-                 QString::fromStdString(file("server.key"))});
+  server_.start(
+      QStringLiteral("python3"),
+      {QStringLiteral(JOLSTRAND_HTTPS_SERVER_SCRIPT), QStringLiteral("--root"),
+       QString::fromStdString(root), QStringLiteral("--cert"), path(folder_.path(), "server.pem"),
+       QStringLiteral("--key"), path(folder_.path(), "server.key")});
   const QByteArray prefix = "listening on ";
   while (!server_.canReadLine()) {
     if (!server_.waitForReadyRead(startMs)) {
@@ -62,7 +126,6 @@ HttpsServer::HttpsServer(const std::string& root, Trust trust) {
   bool number = false;
   port_ = line.startsWith(prefix) ? line.mid(prefix.size()).toInt(&number) : 0;
   if (!number) throw std::runtime_error("test server set-up: unexpected " + line.toStdString());
-  if (trust == Trust::trusted) trust_.emplace("JOLSTRAND_TEST_CA_FILE", caFile());
 }
 
 HttpsServer::~HttpsServer() {
@@ -84,7 +147,7 @@ std::string HttpsServer::redirectTo(std::string_view target) const {
 }
 
 std::string HttpsServer::caFile() const {
-  return file("authority.pem");
+  return path(authority_, "authority.pem").toStdString();
 }
 
 void HttpsServer::stop() {
@@ -94,41 +157,6 @@ void HttpsServer::stop() {
     server_.kill();
     server_.waitForFinished(startMs);
   }
-}
-
-void HttpsServer::makeCertificates() const {
-  const QString config = QString::fromStdString(file("openssl.cnf"));
-  QFile configFile(config);
-  if (!configFile.open(QIODevice::WriteOnly) || configFile.write(opensslConfig) < 0) {
-    throw std::runtime_error("test server set-up: cannot write " + config.toStdString());
-  }
-  configFile.close();
-  const auto path = [&](const char* name) { return QString::fromStdString(file(name)); };
-  const QStringList newKey = {
-      QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-      QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
-  const QString openssl = QStringLiteral("openssl");
-  run(openssl,
-      QStringList{QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-config"), config,
-                  QStringLiteral("-extensions"), QStringLiteral("authority"),
-                  QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-keyout"),
-                  path("authority.key"), QStringLiteral("-out"), path("authority.pem")} +
-          newKey);
-  run(openssl, QStringList{QStringLiteral("req"), QStringLiteral("-new"), QStringLiteral("-config"),
-                           config, QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
-                           QStringLiteral("-keyout"), path("server.key"), QStringLiteral("-out"),
-                           path("server.csr")} +
-                   newKey);
-  run(openssl, {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
-                path("server.csr"), QStringLiteral("-CA"), path("authority.pem"),
-                QStringLiteral("-CAkey"), path("authority.key"), QStringLiteral("-set_serial"),
-                QStringLiteral("1"), QStringLiteral("-days"), QStringLiteral("2"),
-                QStringLiteral("-extfile"), config, QStringLiteral("-extensions"),
-                QStringLiteral("server"), QStringLiteral("-out"), path("server.pem")});
-}
-
-std::string HttpsServer::file(const char* name) const {
-  return folder_.filePath(QString::fromUtf8(name)).toStdString();
 }
 
 }  // namespace jolstrand::testing

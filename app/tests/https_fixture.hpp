@@ -1,18 +1,17 @@
 #pragma once
 // A local HTTPS server for tests (https_server.py): it serves one folder at 127.0.0.1 on a free
-// port with a certificate from a throw-away certificate authority made for it, and answers the
-// misbehaving paths below /_/ that the script describes. A trusted server names its authority in
-// JOLSTRAND_TEST_CA_FILE for its lifetime, which test builds of the update downloads trust, in
-// this process and in programs it starts. Starting takes about a second: share one server per
+// port and answers the misbehaving paths below /_/ that the script describes. Trusted servers'
+// certificates come from one throw-away certificate authority per process, which the first of
+// them names in JOLSTRAND_TEST_CA_FILE for the rest of the process; test builds of the update
+// downloads trust it, here and in programs started from here. An untrusted server has an
+// authority of its own that nothing trusts. Starting takes about a second: share one server per
 // test suite where possible. Throws std::runtime_error when the server cannot be started.
 
 #include <QProcess>
+#include <QString>
 #include <QTemporaryDir>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include "scoped_variable.hpp"
 
 namespace jolstrand::testing {
 
@@ -38,13 +37,10 @@ class HttpsServer {
   void stop();
 
  private:
-  void makeCertificates() const;
-  [[nodiscard]] std::string file(const char* name) const;
-
   QTemporaryDir folder_;
+  QString authority_;  // the folder of the authority that signed this server's certificate
   QProcess server_;
   int port_ = 0;
-  std::optional<ScopedVariable> trust_;
 };
 
 }  // namespace jolstrand::testing
