@@ -147,6 +147,10 @@ TEST_F(HttpsDownloadsTest, FollowsRedirectsOnlyToHttps) {
       fetchText(server->redirectTo(server->redirectTo(server->url("/feed.xml"))));
   ASSERT_TRUE(followed) << followed.error();
   EXPECT_EQ(*followed, feed);
+  // A location relative to the address redirected from, and a permanent redirect.
+  const Result relative = fetchText(server->url("/_/redirect?to=/feed.xml&code=308"));
+  ASSERT_TRUE(relative) << relative.error();
+  EXPECT_EQ(*relative, feed);
 
   const std::string plain = "http" + server->url("/feed.xml").substr(5);
   const std::string redirect = server->redirectTo(plain);

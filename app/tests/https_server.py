@@ -2,7 +2,7 @@
 """An HTTPS server for tests: serves one folder, plus paths below /_/ that misbehave on purpose.
 
     /_/status/CODE                  answers CODE with a short body
-    /_/redirect?to=URL              answers 302 with Location: URL
+    /_/redirect?to=URL&code=C       answers C (302 if not given) with Location: URL
     /_/slow?bytes=N&interval=S      announces N bytes, then sends one every S seconds
     /_/silent                       reads the request and never answers
     /_/unsized?bytes=N              N bytes without a Content-Length, ended by closing
@@ -35,7 +35,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             if name.startswith("status/"):
                 self.answer(int(name[len("status/"):]), b"status page\n")
             elif name == "redirect":
-                self.send_response(302)
+                self.send_response(int(query.get("code", "302")))
                 self.send_header("Location", query["to"])
                 self.send_header("Content-Length", "0")
                 self.end_headers()
