@@ -447,16 +447,21 @@ TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithTheSameArgu
 TEST_F(LinuxUpdateEngineTest, AFailedInstallIsReportedAndRestartsNothing) {
   installation.installFails = "the archive's signature does not verify with the public key";
   start();
-  engine->checkForUpdates();
-  serveFeed(newerFeed());
-  presenter->answer(UpdatePresenter::Answer::install);
-  serveArchive("tampered");
-  EXPECT_THAT(installation.installedArchives, ElementsAre("tampered"));
-  EXPECT_THAT(installation.restarts, IsEmpty());
-  EXPECT_THAT(events.calls,
-              ElementsAre("engine shows 2.1", "attention",
-                          "didAbortWithError " + *installation.installFails, "finish"));
-  EXPECT_THAT(presenter->stopped, ElementsAre(*installation.installFails));
+  for (const bool user : {true, false}) {
+    SCOPED_TRACE(user ? "user check" : "scheduled check in focus");
+    events.calls.clear();
+    presenter->stopped.clear();
+    inFocus = true;
+    user ? engine->checkForUpdates() : engine->runScheduledCheck();
+    serveFeed(newerFeed());
+    presenter->answer(UpdatePresenter::Answer::install);
+    serveArchive("tampered");
+    EXPECT_EQ(installation.installedArchives.back(), "tampered");
+    EXPECT_THAT(installation.restarts, IsEmpty());
+    EXPECT_EQ(events.calls.end()[-2], "didAbortWithError " + *installation.installFails);
+    EXPECT_EQ(events.calls.back(), "finish");
+    EXPECT_THAT(presenter->stopped, ElementsAre(*installation.installFails));
+  }
 }
 
 TEST_F(LinuxUpdateEngineTest, LaterOrCancelEndsTheSessionAndALateArchiveIsIgnored) {

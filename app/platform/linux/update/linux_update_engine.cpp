@@ -182,6 +182,7 @@ void LinuxUpdateEngine::showOffer() {
   presenter_->offer(offer, [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
     if (!current()) return;
     if (answer == UpdatePresenter::Answer::later) return finishSession();
+    userInitiated_ = true;  // the user now waits for it: a failure is shown, whatever began it
     presenter_->showDownloading([this, current] {
       if (current()) finishSession();
     });
