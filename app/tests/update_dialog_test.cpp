@@ -15,11 +15,14 @@
 #include <QTextBrowser>
 #include <QTextDocumentFragment>
 
+#include "visible_window.hpp"
+
 namespace jolstrand {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::visibleTopLevel;
 
 const UpdateOffer offer{QStringLiteral("2.1"), QStringLiteral("2.0"),
                         QStringLiteral("<ul><li>Faster</li><li>Safer</li></ul>\n")};
@@ -35,15 +38,6 @@ QString shownDetail(const QMessageBox& box) {
   const QString detail = box.informativeText();
   if (!Qt::mightBeRichText(detail)) return detail;
   return QTextDocumentFragment::fromHtml(detail).toPlainText();
-}
-
-template <typename T>
-T* visibleTopLevel() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* found = qobject_cast<T*>(widget); found != nullptr && found->isVisible())
-      return found;
-  }
-  return nullptr;
 }
 
 TEST(UpdateDialog, OffersTheNewVersionWithItsNotesAndInstallAsTheDefault) {

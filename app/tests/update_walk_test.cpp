@@ -24,6 +24,7 @@
 #include "platform/linux/update/update_dialog.hpp"
 #include "program_info.hpp"
 #include "updater.hpp"
+#include "visible_window.hpp"
 
 namespace jolstrand {
 namespace {
@@ -31,21 +32,13 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::visibleTopLevel;
 using Entry = testing::ArchiveEntry;
 
 std::string infoPlist(const std::string& build, const std::string& extraKeys = {}) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
          "<key>CFBundleVersion</key><string>" +
          build + "</string>" + extraKeys + "</dict></plist>\n";
-}
-
-template <typename T>
-T* visibleTopLevel() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* found = qobject_cast<T*>(widget); found != nullptr && found->isVisible())
-      return found;
-  }
-  return nullptr;
 }
 
 class UpdateWalk : public ::testing::Test {
