@@ -2,7 +2,8 @@
 // Stand-ins for the platform services the launcher's controllers are built from: a workspace
 // that records what it is asked (applications, folders, web addresses) and paints each path's icon
 // its own colour, a hot key that counts registrations and is pressed by the test, a Spotlight
-// check the test sets, and a login item the test can make refuse or wait for approval.
+// check the test sets, a login item the test can make refuse or wait for approval, and an update
+// engine that records what it is asked.
 
 #include <QColor>
 #include <QUrl>
@@ -13,6 +14,7 @@
 #include "platform/hot_key_backend.hpp"
 #include "platform/login_item.hpp"
 #include "platform/spotlight_check.hpp"
+#include "platform/update_engine.hpp"
 #include "platform/workspace.hpp"
 
 namespace jolstrand::testing {
@@ -45,8 +47,12 @@ class FakeHotKey : public HotKeyBackend {
 
 class FakeSpotlight : public SpotlightCheck {
  public:
-  bool holdsCommandSpace() override { return holds; }
+  bool holdsCommandSpace() override {
+    ++checks;
+    return holds;
+  }
   bool holds = false;
+  int checks = 0;
 };
 
 class FakeLoginItem : public LoginItem {
@@ -70,6 +76,24 @@ class FakeLoginItem : public LoginItem {
     current = next;
     return std::nullopt;
   }
+};
+
+class FakeUpdateEngine : public UpdateEngine {
+ public:
+  std::optional<std::string> startUpdater() override {
+    ++starts;
+    if (onStart) onStart();
+    return refusal;
+  }
+  void checkForUpdates() override { ++checks; }
+  bool automaticallyDownloadsUpdates() const override { return automatic; }
+  void setAutomaticallyDownloadsUpdates(bool on) override { automatic = on; }
+  /// Runs as the engine starts, so a test sees what was done before.
+  std::function<void()> onStart;
+  std::optional<std::string> refusal;
+  bool automatic = false;
+  int starts = 0;
+  int checks = 0;
 };
 
 }  // namespace jolstrand::testing
