@@ -9,6 +9,9 @@
 #include "environment.hpp"
 #include "jolstrand/collation.hpp"
 #include "launcher.hpp"
+#ifndef __APPLE__
+#include "platform/linux/update/restart_after_quit.hpp"
+#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
@@ -17,5 +20,11 @@ int main(int argc, char** argv) {
   if (jolstrand::wantsCommandLine(args)) {
     return jolstrand::runCommandLine(args, environment, std::cout);
   }
-  return jolstrand::runLauncher(argc, argv, environment);
+  const int status = jolstrand::runLauncher(argc, argv, environment);
+#ifndef __APPLE__
+  // After an update: the launcher has let go of everything (window system, hot key, the
+  // single-instance lock and socket), so the new version can start in this process's place.
+  jolstrand::execPendingRestart();
+#endif
+  return status;
 }

@@ -30,6 +30,11 @@ if(APPLE)
   endif()
 endif()
 pkg_check_modules(archive REQUIRED IMPORTED_TARGET libarchive)
+if(APPLE)
+  # Sparkle 2, which scripts/bootstrap.sh unpacks into .deps/ (it is not in Homebrew's formulae).
+  find_library(SPARKLE_FRAMEWORK Sparkle REQUIRED
+               PATHS ${CMAKE_SOURCE_DIR}/.deps/Sparkle NO_DEFAULT_PATH)
+endif()
 
 find_package(Qt6 6.2 REQUIRED COMPONENTS Widgets Svg DBus Network Test)
 if(NOT APPLE)

@@ -6,7 +6,9 @@
 #   license        LICENSE among the documents (installed by default; the .deb carries it as
 #                  its copyright file instead)
 #   debian         what only the .deb carries: its copyright file and changelog
-#   portable       the portable archive's top-level README.txt
+#   portable       the portable archive's top-level README.txt, and share/jolstrand/Info.plist,
+#                  a copy of the program's own, by which an update finds a portable
+#                  installation and checks the build it is about to put in place
 #   release-tools  jolstrand-release, for whoever cuts releases
 # The last three are installed only when asked for (`--component NAME`) or packaged.
 
@@ -66,3 +68,5 @@ install(FILES ${packaging_dir}/copyright ${packaging_dir}/changelog.gz DESTINATI
 string(TOLOWER "${CMAKE_SYSTEM_PROCESSOR}" JOLSTRAND_ARCHIVE_ARCH)
 configure_file(packaging/portable-README.txt.in ${packaging_dir}/README.txt @ONLY)
 install(FILES ${packaging_dir}/README.txt DESTINATION . COMPONENT portable EXCLUDE_FROM_ALL)
+install(FILES ${JOLSTRAND_INFO_PLIST} DESTINATION ${CMAKE_INSTALL_DATADIR}/jolstrand
+        COMPONENT portable EXCLUDE_FROM_ALL)

@@ -17,3 +17,11 @@ add_custom_command(
   COMMENT "Rendering the application icon")
 target_sources(jolstrand PRIVATE ${icns})
 set_source_files_properties(${icns} PROPERTIES MACOSX_PACKAGE_LOCATION Resources)
+
+# Sparkle travels inside the bundle, found through the bundle's Frameworks folder.
+set_target_properties(jolstrand PROPERTIES INSTALL_RPATH "@executable_path/../Frameworks"
+                      BUILD_WITH_INSTALL_RPATH TRUE)
+add_custom_command(TARGET jolstrand POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_BUNDLE_CONTENT_DIR:jolstrand>/Frameworks
+  COMMAND ditto ${SPARKLE_FRAMEWORK} $<TARGET_BUNDLE_CONTENT_DIR:jolstrand>/Frameworks/Sparkle.framework
+  COMMENT "Copying Sparkle into the bundle")

@@ -39,6 +39,20 @@ install_macos() {
     brew list --versions "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] || brew install "${missing[@]}"
+  install_sparkle
+}
+
+# Sparkle 2's release archive (the framework and its tools), unpacked into .deps/Sparkle.
+sparkle_version=2.6.4
+install_sparkle() {
+  local root deps
+  root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+  deps="$root/.deps/Sparkle"
+  [ -d "$deps/Sparkle.framework" ] && return 0
+  mkdir -p "$deps"
+  echo "bootstrap: fetching Sparkle $sparkle_version" >&2
+  curl -fsSL "https://github.com/sparkle-project/Sparkle/releases/download/$sparkle_version/Sparkle-$sparkle_version.tar.xz" |
+    tar -xJ -C "$deps"
 }
 
 case "$(uname -s)" in

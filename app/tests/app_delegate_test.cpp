@@ -130,9 +130,8 @@ class AppDelegateTest : public ::testing::Test {
         .loginItem = std::move(ownLoginItem),
         .updateEngine =
             [this](UpdateEngineEvents& events) {
-              auto engine = std::make_unique<testing::FakeUpdateEngine>();
+              auto engine = std::make_unique<testing::FakeUpdateEngine>(events);
               updateEngine = engine.get();
-              updateEvents = &events;
               return engine;
             },
         .openKeyboardSettings = [this] { ++settingsOpened; },
@@ -153,7 +152,6 @@ class AppDelegateTest : public ::testing::Test {
   testing::FakeSpotlight* spotlight = nullptr;
   testing::FakeLoginItem* loginItem = nullptr;
   testing::FakeUpdateEngine* updateEngine = nullptr;
-  UpdateEngineEvents* updateEvents = nullptr;
   int settingsOpened = 0;
   std::vector<Alert> alerts;
   std::unique_ptr<AppDelegate> delegate;
@@ -430,13 +428,13 @@ TEST_F(StatusMenuTest, ARefusedLoginItemChangeIsShownAndChangesNothing) {
 TEST_F(StatusMenuTest, UpdateEntriesFollowTheUpdater) {
   EXPECT_FALSE(entry(texts.installAutomatically)->isChecked());
   choose(texts.installAutomatically);
-  EXPECT_TRUE(updateEngine->automatic);
+  EXPECT_TRUE(updateEngine->automaticDownloads);
   EXPECT_TRUE(entry(texts.installAutomatically)->isChecked());
   choose(texts.installAutomatically);
-  EXPECT_FALSE(updateEngine->automatic);
+  EXPECT_FALSE(updateEngine->automaticDownloads);
 
   // An update left for the program to announce; installing it forgets the announcement.
-  updateEvents->willHandleShowingUpdate(false, "2.1");
+  updateEngine->events.willHandleShowingUpdate(false, "2.1");
   const QString install = texts.installWaiting.arg("2.1");
   EXPECT_EQ(install, QStringLiteral("Install Jolstrand 2.1\u2026"));
   choose(install);

@@ -3,11 +3,12 @@
 // that records what it is asked (applications, folders, web addresses) and paints each path's icon
 // its own colour, a hot key that counts registrations and is pressed by the test, a Spotlight
 // check the test sets, a login item the test can make refuse or wait for approval, and an update
-// engine that records what it is asked.
+// engine that records what it is asked and lets the test call back as the engine would.
 
 #include <QColor>
 #include <QUrl>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,18 +81,22 @@ class FakeLoginItem : public LoginItem {
 
 class FakeUpdateEngine : public UpdateEngine {
  public:
+  explicit FakeUpdateEngine(UpdateEngineEvents& answers) : events(answers) {}
   std::optional<std::string> startUpdater() override {
     ++starts;
     if (onStart) onStart();
-    return refusal;
+    return startFailure;
   }
   void checkForUpdates() override { ++checks; }
-  bool automaticallyDownloadsUpdates() const override { return automatic; }
-  void setAutomaticallyDownloadsUpdates(bool on) override { automatic = on; }
+  bool automaticallyDownloadsUpdates() const override { return automaticDownloads; }
+  void setAutomaticallyDownloadsUpdates(bool on) override { automaticDownloads = on; }
+
+  UpdateEngineEvents& events;
   /// Runs as the engine starts, so a test sees what was done before.
   std::function<void()> onStart;
-  std::optional<std::string> refusal;
-  bool automatic = false;
+  /// When set, starting fails with this description.
+  std::optional<std::string> startFailure;
+  bool automaticDownloads = false;
   int starts = 0;
   int checks = 0;
 };

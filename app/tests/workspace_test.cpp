@@ -11,6 +11,7 @@
 
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
+#include "named_pipe.hpp"
 #include "platform/linux/theme_icon_finder.hpp"
 
 namespace jolstrand {
@@ -142,6 +143,28 @@ TEST(Workspace, GivesEveryApplicationAnIcon) {
   const QImage icon = makeWorkspace()->icon(bare, 32, 2.0);
   EXPECT_EQ(icon.size(), QSize(64, 64));
   EXPECT_EQ(icon.devicePixelRatio(), 2.0);
+}
+
+TEST(Workspace, DrawsTheGenericIconInsteadOfWaitingOnANamedPipe) {
+  testing::FixtureTree tree;
+  const std::string pipe = testing::makeNamedPipe(tree.folder("icons") + "/stuck.png");
+  const std::string entry =
+      tree.file("applications/stuck.desktop",
+                "[Desktop Entry]\nType=Application\nName=Stuck\nExec=sh\nIcon=" + pipe + "\n");
+  const std::string bundle = tree.bundleWithPlist(
+      "Apps/Stuck.app", R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)"
+                        "<key>CFBundleIconFile</key><string>stuck</string></dict></plist>");
+  tree.folder("Apps/Stuck.app/Contents/Resources");
+  testing::makeNamedPipe(bundle + "/Contents/Resources/stuck.icns");
+  const auto workspace = makeWorkspace();
+  for (const std::string& application : {entry, bundle}) {
+    SCOPED_TRACE(application);
+    QImage icon;
+    EXPECT_TRUE(testing::finishesWithoutWaitingOn(
+        application == entry ? pipe : bundle + "/Contents/Resources/stuck.icns",
+        [&] { icon = workspace->icon(application, 32, 1.0); }));
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+  }
 }
 
 // Stands in for the desktop: records the addresses Qt is asked to open.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds one package from a build folder with cpack, unpacks it into a temporary folder and
 # checks it from the outside: its layout, its run-time search path, the Info.plist compiled into
-# its program, the desktop entry, and the unpacked program's --list over a fixture tree. The
-# .deb must also pass lintian without errors or warnings and name its dependencies.
+# its program (and the portable archive's copy of it), the desktop entry, and the unpacked
+# program's --list over a fixture tree. The .deb must also pass lintian without errors or
+# warnings and name its dependencies.
 #
 # `install` checks what `cmake --install` lays out in the same way.
 #
@@ -24,11 +25,13 @@ case "$kind" in
     top="$work/root/usr"
     depends=$(dpkg-deb -f "$package" Depends)
     echo "Depends: $depends"
-    for needed in libqt6widgets6 libqt6svg6 libicu libplist libglib2.0-0 libc6 qt6-qpa-plugins; do
+    # libsodium checks update signatures and libarchive unpacks updates.
+    for needed in libqt6widgets6 libqt6svg6 libicu libplist libglib2.0-0 libc6 qt6-qpa-plugins \
+                  libsodium libarchive; do
       [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
     done
-    [[ "$depends" != *libsodium* ]] || fail "the launcher does not sign anything, yet depends on libsodium"
     [ -f "$top/share/doc/jolstrand/copyright" ] || fail "no copyright file"
+    [ ! -e "$top/share/jolstrand/Info.plist" ] || fail "the .deb carries the portable Info.plist"
     # Informational tags (hardening hints, the .comment section) are accepted; errors and
     # warnings fail.
     lintian_status=0
@@ -53,6 +56,13 @@ case "$kind" in
     grep -q "qt6-qpa-plugins" "$top/README.txt" || fail "README.txt does not name the system packages"
     [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
     [ ! -e "$top/bin/jolstrand-release" ] || fail "the release tool is not for users"
+    # The copy of the program's Info.plist by which updates recognise the folder and its build.
+    copied_plist=$(tr -d '\n\t' <"$top/share/jolstrand/Info.plist" 2>/dev/null) ||
+      fail "no share/jolstrand/Info.plist"
+    [[ "$copied_plist" == *"<key>CFBundleVersion</key><string>$build_number</string>"* ]] ||
+      fail "share/jolstrand/Info.plist does not report build $build_number"
+    [[ "$copied_plist" == *"<key>CFBundleIdentifier</key><string>$identifier</string>"* ]] ||
+      fail "share/jolstrand/Info.plist names another program"
     ;;
   install)
     cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log" ||
@@ -61,6 +71,7 @@ case "$kind" in
     [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
     [ ! -e "$top/README.txt" ] || fail "the portable README is installed into the prefix"
     [ ! -e "$top/share/doc/jolstrand/copyright" ] || fail "the .deb's copyright file is installed"
+    [ ! -e "$top/share/jolstrand/Info.plist" ] || fail "the portable Info.plist is installed"
     cmake --install "$build" --prefix "$work/tools" --component release-tools >/dev/null
     [ -x "$work/tools/bin/jolstrand-release" ] || fail "no release-tools component"
     ;;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -20,6 +21,7 @@
 
 #include "jolstrand/bundle.hpp"
 #include "jolstrand/desktop_launch.hpp"
+#include "jolstrand/file_access.hpp"
 #include "jolstrand/log.hpp"
 #include "platform/detached_process.hpp"
 #include "platform/linux/desktop_entry_open.hpp"
@@ -46,9 +48,16 @@ QImage generic(int pixels) {
 }
 
 // The image file at path drawn pixels square; scalable images are drawn at that size, so they
-// stay sharp on a 2x screen. Null when it cannot be read.
-QImage imageAt(const QString& path, int pixels) {
-  QImageReader reader(path);
+// stay sharp on a 2x screen. Null when it cannot be read. The path comes from other programs'
+// files, so it is read only when it is a regular file of a sensible size: a named pipe there
+// must not hold up the thread that draws icons.
+QImage imageAt(const std::string& path, int pixels) {
+  constexpr std::size_t maxIconBytes = 32 << 20;
+  const FileContents file = readRegularFile(path, maxIconBytes);
+  if (!file.bytes) return {};
+  QByteArray bytes = QByteArray::fromStdString(*file.bytes);
+  QBuffer buffer(&bytes);
+  QImageReader reader(&buffer, QFileInfo(qtString(path)).suffix().toLower().toLatin1());
   if (reader.format() == "svg" || reader.format() == "svgz") {
     reader.setScaledSize(QSize(pixels, pixels));
   }
@@ -108,11 +117,12 @@ class LinuxWorkspace final : public Workspace {
     const int pixels = qRound(points * pixelRatio);
     QImage image;
     if (isDesktopEntry(path)) {
-      const QString icon = qtString(desktopEntryIcon(path));
-      image = imageAt(icon.startsWith(QLatin1Char('/')) ? icon : themeIcons_.find(icon, pixels),
-                      pixels);
+      const std::string icon = desktopEntryIcon(path);
+      image = imageAt(
+          icon.starts_with('/') ? icon : themeIcons_.find(qtString(icon), pixels).toStdString(),
+          pixels);
     } else if (const auto file = bundleIconFile(path)) {
-      image.load(qtString(*file));
+      image = imageAt(*file, pixels);
     }
     if (image.isNull()) image = generic(pixels);
     image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -2,13 +2,17 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "icu_text.hpp"
+#include "unique_fd.hpp"
 
 namespace jolstrand {
 namespace {
@@ -24,9 +29,6 @@ using Refusal = std::optional<std::string>;
 
 struct ReaderFree {
   void operator()(archive* a) const { archive_read_free(a); }
-};
-struct WriterFree {
-  void operator()(archive* a) const { archive_write_free(a); }
 };
 
 constexpr std::size_t maxNameBytes = 4095;
@@ -99,17 +101,46 @@ std::string archiveError(archive* a, std::string_view doing) {
   return "couldn't " + std::string(doing) + ": " + (message ? message : "unknown error");
 }
 
+std::string systemError(std::string_view doing, const std::string& name) {
+  return "couldn't " + std::string(doing) + " \"" + name + "\": " + std::strerror(errno);
+}
+
+// The umask as the kernel reports it, read without setting it (setting it, even to put it back at
+// once, would change it for every thread meanwhile). 022 when it cannot be read.
+mode_t processUmask() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (!line.starts_with("Umask:")) continue;
+    try {
+      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+    } catch (const std::exception&) {
+      break;
+    }
+  }
+  return 022;
+}
+
+// The last part of a normalized name.
+std::string lastComponent(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// A folder of the staged tree opened for the *at calls; O_PATH needs no read permission.
+detail::UniqueFd openFolder(int parent, const std::string& name) {
+  return detail::UniqueFd(
+      openat(parent, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
 class Unpacker {
  public:
-  // root is the staging folder's canonical path: libarchive's symlink check refuses any
-  // symbolic link on the way, including one above the staging folder.
-  Unpacker(std::string root, const UnpackLimits& limits)
-      : root_(std::move(root)), limits_(limits) {}
+  // root is the staging folder, opened; rootPath its resolved path, for the length of paths.
+  Unpacker(int root, std::string rootPath, const UnpackLimits& limits)
+      : root_(root), rootPath_(std::move(rootPath)), limits_(limits), umask_(processUmask()) {}
 
   Refusal run(const std::string& archivePath) {
     const std::unique_ptr<archive, ReaderFree> reader(archive_read_new());
-    const std::unique_ptr<archive, WriterFree> writer(archive_write_disk_new());
-    if (!reader || !writer) return "couldn't make an archive reader";
+    if (!reader) return "couldn't make an archive reader";
     // Not every format libarchive reads: an mtree "archive" only names files, which the reader
     // then copies from the local disk, and some filters run external programs.
     for (const auto support : {archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
@@ -117,9 +148,6 @@ class Unpacker {
                                archive_read_support_format_tar, archive_read_support_format_zip,
                                archive_read_support_format_7zip, archive_read_support_format_cpio})
       support(reader.get());
-    archive_write_disk_set_options(
-        writer.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                          ARCHIVE_EXTRACT_NO_OVERWRITE | ARCHIVE_EXTRACT_TIME);
     if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK)
       return archiveError(reader.get(), "open the archive");
     for (;;) {
@@ -127,37 +155,95 @@ class Unpacker {
       const int status = archive_read_next_header(reader.get(), &entry);
       if (status == ARCHIVE_EOF) break;
       if (status != ARCHIVE_OK) return archiveError(reader.get(), "read the archive");
-      if (auto refusal = extract(reader.get(), writer.get(), entry)) return refusal;
+      if (auto refusal = extract(reader.get(), entry)) return refusal;
     }
     if (entries_ == 0) return "the archive holds nothing";
-    if (archive_write_close(writer.get()) != ARCHIVE_OK)
-      return archiveError(writer.get(), "finish unpacking");
-    return std::nullopt;
+    return finishFolders();
   }
 
  private:
-  Refusal extract(archive* reader, archive* writer, archive_entry* entry) {
+  Refusal extract(archive* reader, archive_entry* entry) {
     if (++entries_ > limits_.maxEntries)
       return "the archive has more than " + std::to_string(limits_.maxEntries) + " entries";
     std::string name;
     if (auto refusal = checkEntry(entry, name)) return refusal;
     if (name.empty()) return std::nullopt;  // the staging folder itself
-    // Written by absolute path below the staging folder, never relative to the working
-    // directory, which other threads share. A symbolic link's target stays as the archive has
-    // it: it was checked relative to the link's own place.
-    const std::string path = root_ + "/" + name;
-    // libarchive changes the working directory to write a path this long.
-    if (path.size() >= PATH_MAX) return "the entry \"" + name + "\" has too long a path";
-    archive_entry_set_pathname(entry, path.c_str());
-    archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
-    if (archive_write_header(writer, entry) != ARCHIVE_OK)
-      return archiveError(writer, "unpack \"" + name + "\"");
-    if (auto refusal = copyData(reader, writer, name)) return refusal;
-    if (archive_write_finish_entry(writer) != ARCHIVE_OK)
-      return archiveError(writer, "unpack \"" + name + "\"");
+    // A tree with paths this long could not be used or removed by path afterwards.
+    if (rootPath_.size() + 1 + name.size() >= PATH_MAX)
+      return "the entry \"" + name + "\" has too long a path";
+    const std::string leaf = lastComponent(name);
+    detail::UniqueFd parent;
+    if (auto refusal = openParent(name, parent)) return refusal;
+    const mode_t mode = archive_entry_perm(entry) & 0777 & ~(umask_ | 022);
+    switch (archive_entry_filetype(entry)) {
+      case AE_IFDIR:
+        if (mkdirat(parent.get(), leaf.c_str(), 0700) != 0 && errno != EEXIST)
+          return systemError("unpack", name);
+        if (!openFolder(parent.get(), leaf).valid()) return systemError("unpack", name);
+        folderModes_[name] = mode;
+        return std::nullopt;
+      case AE_IFLNK:
+        if (symlinkat(archive_entry_symlink(entry), parent.get(), leaf.c_str()) != 0)
+          return systemError("unpack", name);
+        return std::nullopt;
+      default:
+        return writeFile(reader, entry, parent.get(), leaf, name, mode);
+    }
+  }
+
+  // Opens the folder that holds name one component at a time, never following a symbolic link,
+  // and makes the folders that no entry has named yet.
+  Refusal openParent(const std::string& name, detail::UniqueFd& parent) {
+    parent.reset(fcntl(root_, F_DUPFD_CLOEXEC, 0));
+    if (!parent.valid()) return systemError("unpack", name);
+    std::string path;
+    const auto parts = components(name);
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+      const std::string part(parts[i]);
+      path += (path.empty() ? "" : "/") + part;
+      if (mkdirat(parent.get(), part.c_str(), 0700) == 0)
+        folderModes_.emplace(path, 0755 & ~umask_);
+      else if (errno != EEXIST)
+        return systemError("make the folder", path);
+      detail::UniqueFd next = openFolder(parent.get(), part);
+      if (!next.valid()) return systemError("open the folder", path);
+      parent = std::move(next);
+    }
     return std::nullopt;
   }
 
+  Refusal writeFile(archive* reader, archive_entry* entry, int parent, const std::string& leaf,
+                    const std::string& name, mode_t mode) {
+    const detail::UniqueFd file(
+        openat(parent, leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!file.valid()) return systemError("unpack", name);
+    std::uint64_t end = 0;
+    if (auto refusal = copyData(reader, file.get(), name, end)) return refusal;
+    // A sparse file may end in a hole, which no block covers.
+    if (archive_entry_size_is_set(entry))
+      end = std::max(end, static_cast<std::uint64_t>(archive_entry_size(entry)));
+    if (ftruncate(file.get(), static_cast<off_t>(end)) != 0) return systemError("write", name);
+    if (archive_entry_mtime_is_set(entry)) {
+      const timespec times[2] = {{0, UTIME_OMIT}, {archive_entry_mtime(entry), 0}};
+      futimens(file.get(), times);  // only cosmetic, so a failure does not stop the update
+    }
+    if (fchmod(file.get(), mode) != 0) return systemError("set the permissions of", name);
+    return std::nullopt;
+  }
+
+  // Folders get their own permission bits last, deepest first, so that a read-only folder was
+  // still writable while its contents were unpacked.
+  Refusal finishFolders() {
+    for (auto it = folderModes_.rbegin(); it != folderModes_.rend(); ++it) {
+      detail::UniqueFd parent;
+      if (auto refusal = openParent(it->first, parent)) return refusal;
+      const detail::UniqueFd folder(openat(parent.get(), lastComponent(it->first).c_str(),
+                                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (!folder.valid() || fchmod(folder.get(), it->second) != 0)
+        return systemError("set the permissions of", it->first);
+    }
+    return std::nullopt;
+  }
   Refusal checkEntry(archive_entry* entry, std::string& name) {
     if (auto refusal = normalizedName(archive_entry_pathname(entry), name)) return refusal;
     const std::string quoted = "\"" + name + "\"";
@@ -197,7 +283,8 @@ class Unpacker {
     return std::nullopt;
   }
 
-  Refusal copyData(archive* reader, archive* writer, const std::string& name) {
+  // Writes the entry's data blocks at their offsets, counting what really comes.
+  Refusal copyData(archive* reader, int file, const std::string& name, std::uint64_t& end) {
     for (;;) {
       const void* block = nullptr;
       std::size_t size = 0;
@@ -206,33 +293,31 @@ class Unpacker {
       if (status == ARCHIVE_EOF) return std::nullopt;
       if (status != ARCHIVE_OK) return archiveError(reader, "read \"" + name + "\"");
       written_ += size;
-      if (written_ > limits_.maxBytes)
+      if (written_ > limits_.maxBytes || offset < 0 ||
+          static_cast<std::uint64_t>(offset) + size > limits_.maxBytes)
         return "the archive unpacks to more than " + std::to_string(limits_.maxBytes) + " bytes";
-      if (archive_write_data_block(writer, block, size, offset) != ARCHIVE_OK)
-        return archiveError(writer, "write \"" + name + "\"");
+      for (std::size_t done = 0; done < size;) {
+        const ssize_t wrote = pwrite(file, static_cast<const char*>(block) + done, size - done,
+                                     static_cast<off_t>(offset + static_cast<la_int64_t>(done)));
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return systemError("write", name);
+        done += static_cast<std::size_t>(wrote);
+      }
+      end = std::max(end, static_cast<std::uint64_t>(offset) + size);
     }
   }
 
-  const std::string root_;
+  const int root_;
+  const std::string rootPath_;
   const UnpackLimits& limits_;
+  const mode_t umask_;
   std::uint64_t entries_ = 0;
   std::uint64_t announced_ = 0;
   std::uint64_t written_ = 0;
   std::set<std::string> names_;
   std::set<std::string> links_;
+  std::map<std::string, mode_t> folderModes_;  ///< every folder made, with its final bits
 };
-
-// Removes a partly unpacked staging folder, even one whose folders were unpacked read-only.
-void removeStaging(const std::string& staging) {
-  std::error_code error;
-  std::filesystem::recursive_directory_iterator walk(staging, error);
-  for (; !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
-    if (walk->is_directory(error) && !walk->is_symlink(error))
-      std::filesystem::permissions(walk->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, error);
-  }
-  std::filesystem::remove_all(staging, error);
-}
 
 }  // namespace
 
@@ -240,15 +325,31 @@ std::optional<std::string> unpackArchive(const std::string& archivePath, const s
                                          const UnpackLimits& limits) {
   if (mkdir(staging.c_str(), 0755) != 0)
     return "couldn't make the staging folder " + staging + ": " + std::strerror(errno);
+  const detail::UniqueFd root(open(staging.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   std::error_code error;
-  const std::filesystem::path root = std::filesystem::canonical(staging, error);
+  const std::filesystem::path rootPath = std::filesystem::canonical(staging, error);
   Refusal refusal;
-  if (error)
+  if (!root.valid())
+    refusal = "couldn't open the staging folder " + staging + ": " + std::strerror(errno);
+  else if (error)
     refusal = "couldn't resolve the staging folder " + staging + ": " + error.message();
   else
-    refusal = Unpacker(root.string(), limits).run(archivePath);
-  if (refusal) removeStaging(staging);
+    refusal = Unpacker(root.get(), rootPath.string(), limits).run(archivePath);
+  if (refusal) (void)removeUnpackedFolder(staging);
   return refusal;
+}
+
+std::optional<std::string> removeUnpackedFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::recursive_directory_iterator walk(folder, error);
+  for (; !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
+    if (walk->is_directory(error) && !walk->is_symlink(error))
+      std::filesystem::permissions(walk->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, error);
+  }
+  std::filesystem::remove_all(folder, error);
+  if (error) return "couldn't remove " + folder + ": " + error.message();
+  return std::nullopt;
 }
 
 }  // namespace jolstrand

@@ -188,8 +188,8 @@ TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
   EXPECT_EQ(fileContents(fs::path(staging()) / "keep"), "mine");  // not ours to remove
 }
 
-// Entries are written by the staging folder's resolved path: libarchive refuses to write through
-// any symbolic link, one above the staging folder included.
+// Symbolic links inside the unpacked tree are never followed; one above the staging folder, in the
+// path the caller gives, is.
 TEST_F(SafeUnpack, UnpacksIntoAStagingFolderReachedThroughALink) {
   fs::create_directory_symlink(root, root / "via");
   testing::writeArchive(archive(), {{.name = "a/run", .contents = "x", .mode = 0755}});
@@ -226,6 +226,68 @@ TEST_F(SafeUnpack, NeverChangesTheWorkingDirectory) {
   watcher.join();
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(fs::current_path(), before);
+}
+
+// The process's umask, as the kernel reports it, without changing it to read it.
+mode_t currentUmask() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("Umask:"))
+      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+  }
+  return 0777;  // unknown, never what the test waits for
+}
+
+// The umask belongs to the whole process: a file another thread creates while an update unpacks
+// must get the umask its creator expects, so unpacking never sets it to 0, not even briefly.
+TEST_F(SafeUnpack, NeverChangesTheUmask) {
+  const mode_t before = umask(022);
+  std::atomic<bool> unpacking = true;
+  std::atomic<int> looks = 0;
+  std::atomic<int> changes = 0;
+  std::thread watcher([&] {
+    while (unpacking) {
+      if (currentUmask() != 022) ++changes;
+      ++looks;
+    }
+  });
+  while (looks == 0) std::this_thread::yield();
+  std::vector<Entry> many;
+  for (int i = 0; i < 3000; ++i)
+    many.push_back(
+        {.name = "d" + std::to_string(i % 20) + "/f" + std::to_string(i), .contents = "x"});
+  EXPECT_EQ(unpack(many), std::nullopt);
+  unpacking = false;
+  watcher.join();
+  umask(before);
+  EXPECT_EQ(changes, 0) << "in " << looks << " looks";
+}
+
+// Group and others never get write permission, whatever the archive says; the umask applies too.
+TEST_F(SafeUnpack, AppliesTheArchivesModesWithoutWriteForOthers) {
+  const mode_t before = umask(027);
+  const std::vector<Entry> entries = {
+      {.name = "open/", .kind = Kind::folder, .mode = 0777},
+      {.name = "open/run", .contents = "x", .mode = 0777},
+      {.name = "open/read", .contents = "x", .mode = 0664},
+      {.name = "closed/", .kind = Kind::folder, .mode = 0500},
+      {.name = "closed/inside", .contents = "x", .mode = 0400},
+  };
+  const auto refusal = unpack(entries);
+  umask(before);
+  ASSERT_EQ(refusal, std::nullopt);
+  const auto mode = [&](const char* name) {
+    struct stat status {};
+    lstat((fs::path(staging()) / name).c_str(), &status);
+    return status.st_mode & 07777;
+  };
+  EXPECT_EQ(mode("open"), 0750u);
+  EXPECT_EQ(mode("open/run"), 0750u);
+  EXPECT_EQ(mode("open/read"), 0640u);
+  EXPECT_EQ(mode("closed"), 0500u);  // set only after what lies inside was written
+  EXPECT_EQ(mode("closed/inside"), 0400u);
+  EXPECT_EQ(fileContents(fs::path(staging()) / "closed" / "inside"), "x");
+  fs::permissions(fs::path(staging()) / "closed", fs::perms::owner_all);
 }
 
 }  // namespace

@@ -1,16 +1,23 @@
 #pragma once
 // The folder a portable Jolstrand runs from (the unpacked release archive: bin/jolstrand,
-// share/..., README.txt, and a copy of its Info.plist), and putting a verified update archive in
-// its place. Installing checks the archive's length and signature before anything is unpacked,
-// unpacks into a staging folder beside the installation, checks that the staged program reports
-// the expected build, then swaps the folders by renaming; any failure leaves the installation as
-// it was and removes the staging folder. Blocking file work: call it off the main thread or
-// accept the pause.
+// share/jolstrand/Info.plist, a copy of the program's own that only this archive carries, and the
+// rest of share/ and README.txt), and putting a verified update archive in its place.
+//
+// Installing checks the archive's length and signature before anything is unpacked; unpacks it
+// into "<root>.staging-<random>" beside the installation; takes the archive's one top folder
+// ("Jolstrand-<version>-linux-<arch>") out to "<root>.staging-<random>.tree"; checks that it holds
+// an executable bin/jolstrand and that its share/jolstrand/Info.plist reports the item's build;
+// then swaps the folders by renaming, the old installation becoming "<root>.old-<running build>".
+// Any failure leaves the installation as it was and removes what was unpacked; messages complete
+// "update stopped: ...". Blocking file work on the calling thread, any thread, but never two
+// installations of one folder at once.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "jolstrand/update/checked.hpp"
+#include "jolstrand/update/folder_swap.hpp"
 #include "jolstrand/update/update_feed.hpp"
 
 namespace jolstrand {
@@ -20,22 +27,34 @@ struct PortableInstallation {
   std::string program;  ///< root + "/bin/jolstrand"
 };
 
-/// The portable installation programPath runs from, or why updates cannot be installed there
-/// (not a portable installation, its folder or the folder above it not writable).
+/// The portable installation programPath runs from (symbolic links resolved), or why updates
+/// cannot be installed there: not ROOT/bin/jolstrand beside ROOT/share/jolstrand/Info.plist (an
+/// installation in /usr is not portable), or ROOT or the folder above it is not writable for this
+/// process (the kernel's own check: modes, ACLs, read-only mounts).
 [[nodiscard]] Checked<PortableInstallation> findPortableInstallation(
     const std::string& programPath);
 
-/// Installs the archive at archivePath (the item's download) over installation. On success the
+/// Installs the archive at archivePath (the item's download) over installation; runningBuild (this
+/// program's CFBundleVersion: letters, digits, '.', '-', '_') names the old folder. On success the
 /// installation holds the new version and the old one waits beside it to be removed; answers the
-/// program to start.
+/// program to start, installation.root + "/bin/jolstrand".
 [[nodiscard]] Checked<std::string> installUpdate(const PortableInstallation& installation,
                                                  const std::string& archivePath,
-                                                 const UpdateItem& item,
-                                                 std::string_view publicKey,
+                                                 const UpdateItem& item, std::string_view publicKey,
                                                  std::string_view runningBuild);
 
-/// Removes what an earlier update left beside installation (the old versions' folders, staging
-/// folders of an interrupted update); called once the new version runs. Failures are logged.
+/// The same with the swap's method and a step run between its two renames chosen by the caller,
+/// for tests that make the swap fail half-way.
+[[nodiscard]] Checked<std::string> installUpdate(const PortableInstallation& installation,
+                                                 const std::string& archivePath,
+                                                 const UpdateItem& item, std::string_view publicKey,
+                                                 std::string_view runningBuild,
+                                                 FolderSwap::Method method,
+                                                 std::function<void()> betweenSteps);
+
+/// Removes what an earlier update left beside installation (every "<root>.old-*" and
+/// "<root>.staging-*"); called once the new version runs, never while an update is installed.
+/// Failures are logged, one line each.
 void removeUpdateLeftovers(const PortableInstallation& installation);
 
 }  // namespace jolstrand

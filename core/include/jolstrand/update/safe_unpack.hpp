@@ -6,18 +6,19 @@
 //
 // Refused, with the staging folder removed again: an entry whose name is empty, absolute, not
 // UTF-8, holds a control character, a ".." component, a component longer than 255 bytes or is
-// longer than 4095 bytes; a name that appears twice; an entry below a symbolic link; any hard
-// link; device files, FIFOs and sockets; setuid and setgid bits; a symbolic link whose target is
-// absolute, has ".." after another component, or climbs above the staging folder; more entries
-// or more unpacked bytes than the limits allow. Regular files, folders and the remaining
-// symbolic links are written with their permission bits (the process's umask applies); owners
-// are not restored.
+// longer than 4095 bytes, or whose path below the staging folder would reach PATH_MAX; a name that
+// appears twice; an entry below a symbolic link; any hard link; device files, FIFOs and sockets;
+// setuid and setgid bits; a symbolic link whose target is absolute, has ".." after another
+// component, or climbs above the staging folder; more entries or more unpacked bytes than the
+// limits allow.
 //
-// Every entry is written by its absolute path below the staging folder, so the process's working
-// directory is never changed and other threads may go on using it; for the same reason an entry
-// whose full path would reach PATH_MAX is refused. libarchive does still read the umask the only
-// way there is, setting it to 0 and back for each entry, so a file another thread creates at that
-// instant may miss the umask.
+// Regular files, folders and the remaining symbolic links are created by this code, not by
+// libarchive's disk writer: relative to the opened staging folder, one component at a time, never
+// following a symbolic link and never replacing anything that exists. Permission bits are the
+// archive's, less the process's umask (read once, without changing it) and never writable by
+// group or others; a folder gets its bits only after everything inside it was written. Owners are
+// not restored; files keep their modification times. The working directory and the umask, which
+// other threads share, are never changed.
 
 #include <cstdint>
 #include <optional>
@@ -35,5 +36,9 @@ struct UnpackLimits {
 [[nodiscard]] std::optional<std::string> unpackArchive(const std::string& archivePath,
                                                        const std::string& staging,
                                                        const UnpackLimits& limits = {});
+
+/// Removes a folder that unpackArchive made, or part of it, read-only folders inside included. None
+/// on success (or when it is already gone), otherwise why not.
+[[nodiscard]] std::optional<std::string> removeUnpackedFolder(const std::string& folder);
 
 }  // namespace jolstrand

@@ -1,0 +1,156 @@
+#include "platform/linux/update/portable_installation.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "jolstrand/log.hpp"
+#include "jolstrand/update/archive_check.hpp"
+#include "jolstrand/update/safe_unpack.hpp"
+
+namespace jolstrand {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char programInTree[] = "bin/jolstrand";
+// Only the portable archive carries it, so it tells a portable installation from an FHS one.
+constexpr char infoPlistInTree[] = "share/jolstrand/Info.plist";
+
+// The kernel's own verdict for this process (modes, ACLs, read-only mounts, immutable folders),
+// asked without writing anything.
+std::optional<std::string> notWritable(const fs::path& folder) {
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return std::nullopt;
+  return "the folder " + folder.string() + " is not writable (" + std::strerror(errno) +
+         "), so updates cannot be installed there";
+}
+
+// Staging folders are named "<installation>" + this + a random name (+ ".tree").
+constexpr char stagingMark[] = ".staging-";
+
+// Which folder is at path, to tell afterwards whether it is still the same one.
+std::optional<std::pair<dev_t, ino_t>> identity(const std::string& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) return std::nullopt;
+  return std::pair(status.st_dev, status.st_ino);
+}
+
+std::string randomName() {
+  std::random_device random;
+  char text[17];
+  std::snprintf(text, sizeof text, "%08x%08x", random(), random());
+  return text;
+}
+
+// The one folder the archive holds at its top, which is the new installation.
+Checked<std::string> topFolder(const std::string& unpacked) {
+  std::vector<fs::path> top;
+  std::error_code error;
+  for (fs::directory_iterator it(unpacked, error), end; !error && it != end; it.increment(error))
+    top.push_back(it->path());
+  if (error)
+    return Checked<std::string>::failure("couldn't list " + unpacked + ": " + error.message());
+  if (top.size() != 1)
+    return Checked<std::string>::failure("the archive holds " + std::to_string(top.size()) +
+                                         " entries at its top, not the one folder of a portable "
+                                         "installation");
+  if (fs::symlink_status(top.front(), error).type() != fs::file_type::directory)
+    return Checked<std::string>::failure("the archive's top entry \"" +
+                                         top.front().filename().string() + "\" is not a folder");
+  return top.front().string();
+}
+
+// Moves the archive's top folder out of the unpacked folder to tree, beside the installation.
+std::optional<std::string> takeOutTree(const std::string& unpacked, const std::string& tree) {
+  const auto top = topFolder(unpacked);
+  if (!top) return top.error();
+  if (std::rename(top->c_str(), tree.c_str()) != 0)
+    return "couldn't move the unpacked update to " + tree + ": " + std::strerror(errno);
+  struct stat program {};
+  const std::string programPath = tree + "/" + programInTree;
+  if (stat(programPath.c_str(), &program) != 0 || !S_ISREG(program.st_mode) ||
+      (program.st_mode & S_IXUSR) == 0)
+    return std::string("the update holds no program ") + programInTree + " that can run";
+  return std::nullopt;
+}
+
+}  // namespace
+
+Checked<PortableInstallation> findPortableInstallation(const std::string& programPath) {
+  using Found = Checked<PortableInstallation>;
+  std::error_code error;
+  const fs::path program = fs::canonical(programPath, error);
+  if (error) return Found::failure("couldn't resolve " + programPath + ": " + error.message());
+  const fs::path root = program.parent_path().parent_path();
+  if (program.filename() != "jolstrand" || program.parent_path().filename() != "bin" ||
+      root == root.root_path() ||
+      fs::symlink_status(root / infoPlistInTree, error).type() != fs::file_type::regular)
+    return Found::failure(program.string() + " does not run from a portable installation (" +
+                          "ROOT/" + programInTree + " beside ROOT/" + infoPlistInTree + ")");
+  for (const fs::path& folder : {root, root.parent_path()}) {
+    if (auto refusal = notWritable(folder)) return Found::failure(*refusal);
+  }
+  return PortableInstallation{.root = root.string(), .program = program.string()};
+}
+
+Checked<std::string> installUpdate(const PortableInstallation& installation,
+                                   const std::string& archivePath, const UpdateItem& item,
+                                   std::string_view publicKey, std::string_view runningBuild) {
+  return installUpdate(installation, archivePath, item, publicKey, runningBuild,
+                       FolderSwap::Method::exchangeWhereAvailable, {});
+}
+
+Checked<std::string> installUpdate(const PortableInstallation& installation,
+                                   const std::string& archivePath, const UpdateItem& item,
+                                   std::string_view publicKey, std::string_view runningBuild,
+                                   FolderSwap::Method method, std::function<void()> betweenSteps) {
+  using Installed = Checked<std::string>;
+  if (auto wrong = checkArchiveFile(archivePath, item, publicKey))
+    return Installed::failure(*wrong);
+  const std::string unpacked = installation.root + stagingMark + randomName();
+  const std::string tree = unpacked + ".tree";
+  if (auto refusal = unpackArchive(archivePath, unpacked)) return Installed::failure(*refusal);
+  auto failure = takeOutTree(unpacked, tree);
+  (void)removeUnpackedFolder(unpacked);
+  const auto installed = identity(installation.root);
+  if (!failure) {
+    failure = swapFolders({.installation = installation.root,
+                           .staging = tree,
+                           .infoPlist = infoPlistInTree,
+                           .expectedBuild = item.build,
+                           .runningBuild = std::string(runningBuild),
+                           .method = method,
+                           .betweenSteps = std::move(betweenSteps)});
+  }
+  if (failure) {
+    // Unless a swap that could not be undone left the old installation at the tree's path.
+    if (identity(installation.root) == installed) (void)removeUnpackedFolder(tree);
+    return Installed::failure(*failure);
+  }
+  return installation.root + "/" + programInTree;
+}
+
+void removeUpdateLeftovers(const PortableInstallation& installation) {
+  if (auto failure = removeOldInstallations(installation.root)) logLine(*failure);
+  const fs::path root(installation.root);
+  const std::string prefix = root.filename().string() + stagingMark;
+  std::error_code error;
+  for (fs::directory_iterator it(root.parent_path(), error), end; !error && it != end;
+       it.increment(error)) {
+    if (!it->path().filename().string().starts_with(prefix)) continue;
+    if (auto failure = removeUnpackedFolder(it->path().string())) logLine(*failure);
+  }
+  if (error) logLine("couldn't list " + root.parent_path().string() + ": " + error.message());
+}
+
+}  // namespace jolstrand

@@ -1,0 +1,271 @@
+#include "platform/linux/update/portable_installation.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "archive_writer.hpp"
+#include "folder_contents.hpp"
+#include "jolstrand/release_signing.hpp"
+#include "jolstrand/update/safe_unpack.hpp"
+
+namespace jolstrand {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
+using Entry = testing::ArchiveEntry;
+using Kind = Entry::Kind;
+using testing::fileContents;
+using testing::namesIn;
+
+constexpr uid_t nobody = 65534;
+
+std::string infoPlist(const std::string& build) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+         "<key>CFBundleVersion</key><string>" +
+         build + "</string></dict></plist>\n";
+}
+
+// What the program of an installation prints when it runs.
+std::string runProgram(const fs::path& program) {
+  FILE* output = popen(program.c_str(), "r");
+  if (!output) return "";
+  char line[64] = {};
+  const bool read = std::fgets(line, sizeof line, output) != nullptr;
+  pclose(output);
+  return read ? line : "";
+}
+
+// A portable installation of build 10 in a temporary folder, an update archive of build 11 for it
+// and the feed item that describes the archive.
+class PortableUpdate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int counter = 0;
+    top = fs::temp_directory_path() /
+          ("portable_update_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+    fs::create_directories(root() / "bin");
+    fs::create_directories(root() / "share" / "jolstrand");
+    std::ofstream(root() / "bin" / "jolstrand") << "#!/bin/sh\necho old\n";
+    fs::permissions(root() / "bin" / "jolstrand", fs::perms::owner_exec, fs::perm_options::add);
+    std::ofstream(root() / "share" / "jolstrand" / "Info.plist") << infoPlist("10");
+    std::ofstream(root() / "README.txt") << "portable";
+    installation = {.root = root().string(), .program = (root() / "bin" / "jolstrand").string()};
+  }
+  void TearDown() override { fs::remove_all(top); }
+
+  static std::vector<Entry> release(const std::string& build) {
+    const std::string folder = "Jolstrand-2.0-linux-x86_64/";
+    return {{.name = folder, .kind = Kind::folder, .mode = 0755},
+            {.name = folder + "bin/", .kind = Kind::folder, .mode = 0755},
+            {.name = folder + "bin/jolstrand", .contents = "#!/bin/sh\necho new\n", .mode = 0755},
+            {.name = folder + "share/jolstrand/Info.plist", .contents = infoPlist(build)},
+            {.name = folder + "README.txt", .contents = "portable"}};
+  }
+
+  // Writes the archive and describes it, signed, in item.
+  void makeArchive(const std::vector<Entry>& entries) {
+    testing::writeArchive(archive(), entries);
+    const std::string bytes = fileContents(archive());
+    item.build = "11";
+    item.length = bytes.size();
+    item.signature = ReleaseSigning::sign(bytes, key.privateKey);
+  }
+
+  Checked<std::string> install(FolderSwap::Method method = FolderSwap::Method::twoRenames,
+                               std::function<void()> betweenSteps = {}) {
+    return installUpdate(installation, archive(), item, key.publicKey, "10", method,
+                         std::move(betweenSteps));
+  }
+
+  void expectOldInstallationIntact() {
+    EXPECT_EQ(fileContents(root() / "share" / "jolstrand" / "Info.plist"), infoPlist("10"));
+    EXPECT_EQ(runProgram(root() / "bin" / "jolstrand"), "old\n");
+  }
+
+  fs::path root() const { return top / "Jolstrand"; }
+  std::string archive() const { return (top / "update.tar.gz").string(); }
+
+  fs::path top;
+  PortableInstallation installation;
+  ReleaseSigning::KeyPair key = ReleaseSigning::makeKeyPair();
+  UpdateItem item;
+};
+
+TEST_F(PortableUpdate, FindsThePortableInstallationOfAProgramReachedThroughALink) {
+  fs::create_directory_symlink(top, top / "via");
+  fs::create_symlink(top / "via" / "Jolstrand" / "bin" / "jolstrand", top / "jolstrand");
+  const auto found = findPortableInstallation((top / "jolstrand").string());
+  ASSERT_TRUE(found) << found.error();
+  EXPECT_EQ(found->root, root().string());
+  EXPECT_EQ(found->program, (root() / "bin" / "jolstrand").string());
+}
+
+TEST_F(PortableUpdate, RefusesProgramsThatDoNotRunFromAPortableInstallation) {
+  // Installed the system's way: the portable copy of the Info.plist is not there.
+  fs::create_directories(top / "usr" / "bin");
+  fs::create_directories(top / "usr" / "share" / "doc" / "jolstrand");
+  std::ofstream(top / "usr" / "bin" / "jolstrand") << "#!/bin/sh\n";
+  EXPECT_THAT(findPortableInstallation((top / "usr" / "bin" / "jolstrand").string()).error(),
+              HasSubstr("does not run from a portable installation"));
+  std::ofstream(root() / "jolstrand") << "#!/bin/sh\n";
+  EXPECT_THAT(findPortableInstallation((root() / "jolstrand").string()).error(),
+              HasSubstr("does not run from a portable installation"));
+  EXPECT_THAT(findPortableInstallation((top / "missing").string()).error(),
+              HasSubstr("couldn't resolve"));
+}
+
+// The check asks the kernel for this process's rights, which root has everywhere: run as root,
+// the folders are handed to nobody, who then looks from a child process.
+TEST_F(PortableUpdate, RefusesAnInstallationWhoseFolderOrParentIsNotWritable) {
+  const bool asRoot = geteuid() == 0;
+  if (asRoot) {
+    for (const fs::path& folder : {top, root(), root() / "bin"})
+      ASSERT_EQ(chown(folder.c_str(), nobody, nobody), 0);
+  }
+  const auto find = [&] {
+    if (!asRoot) {
+      const auto found = findPortableInstallation(installation.program);
+      return found ? std::string("found") : found.error();
+    }
+    int channel[2];
+    if (pipe(channel) != 0) return std::string("no pipe");
+    const pid_t child = fork();
+    if (child == 0) {
+      if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(1);
+      const auto found = findPortableInstallation(installation.program);
+      const std::string answer = found ? std::string("found") : found.error();
+      _exit(write(channel[1], answer.data(), answer.size()) < 0 ? 1 : 0);
+    }
+    close(channel[1]);
+    std::string answer;
+    char buffer[512];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+      answer.append(buffer, got);
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return answer;
+  };
+  EXPECT_EQ(find(), "found");
+  fs::permissions(root(), fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_THAT(find(), HasSubstr("the folder " + root().string() + " is not writable"));
+  fs::permissions(root(), fs::perms::owner_write, fs::perm_options::add);
+  fs::permissions(top, fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_THAT(find(), HasSubstr("the folder " + top.string() + " is not writable"));
+  fs::permissions(top, fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST_F(PortableUpdate, SwapsInAGoodArchiveAndLaterRemovesTheOldVersion) {
+  for (const auto method :
+       {FolderSwap::Method::exchangeWhereAvailable, FolderSwap::Method::twoRenames}) {
+    SCOPED_TRACE(method == FolderSwap::Method::twoRenames ? "two renames" : "exchange");
+    makeArchive(release("11"));
+    const auto program = install(method);
+    ASSERT_TRUE(program) << program.error();
+    EXPECT_EQ(*program, (root() / "bin" / "jolstrand").string());
+    EXPECT_EQ(runProgram(*program), "new\n");
+    EXPECT_EQ(fileContents(root() / "share" / "jolstrand" / "Info.plist"), infoPlist("11"));
+    EXPECT_EQ(runProgram(top / "Jolstrand.old-10" / "bin" / "jolstrand"), "old\n");
+    EXPECT_THAT(namesIn(top),
+                UnorderedElementsAre("Jolstrand", "Jolstrand.old-10", "update.tar.gz"));
+
+    fs::create_directories(top / "Jolstrand.staging-0123abcd.tree" / "bin");
+    fs::create_directories(top / "Other.staging-1");
+    removeUpdateLeftovers(installation);
+    EXPECT_THAT(namesIn(top),
+                UnorderedElementsAre("Jolstrand", "update.tar.gz", "Other.staging-1"));
+    // Back to build 10 for the other method.
+    TearDown();
+    SetUp();
+  }
+}
+
+// Nothing of an archive that fails its check is unpacked: no folder is ever made beside the
+// installation, not even for a moment.
+TEST_F(PortableUpdate, RefusesAnArchiveOfTheWrongLengthOrWithAFlippedByteBeforeUnpacking) {
+  makeArchive(release("11"));
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, top.c_str(), IN_CREATE | IN_MOVED_TO), 0);
+
+  ++item.length;
+  EXPECT_THAT(install().error(), HasSubstr("the feed says"));
+  --item.length;
+  std::string bytes = fileContents(archive());
+  bytes[bytes.size() / 2] ^= 0x01;
+  std::ofstream(archive(), std::ios::binary | std::ios::trunc) << bytes;
+  EXPECT_THAT(install().error(), HasSubstr("signature does not verify"));
+
+  char events[4096];
+  EXPECT_LT(read(watch, events, sizeof events), 0) << "something was made beside the installation";
+  close(watch);
+  EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz"));
+  expectOldInstallationIntact();
+}
+
+TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
+  std::vector<Entry> noProgram = release("11");
+  noProgram.erase(noProgram.begin() + 2);
+  std::vector<Entry> programNotExecutable = release("11");
+  programNotExecutable[2].mode = 0644;
+  std::vector<Entry> noInfoPlist = release("11");
+  noInfoPlist.erase(noInfoPlist.begin() + 3);
+  std::vector<Entry> twoFolders = release("11");
+  twoFolders.push_back({.name = "Other/", .kind = Kind::folder, .mode = 0755});
+  const struct {
+    const char* what;
+    std::vector<Entry> entries;
+    const char* refusal;
+  } cases[] = {
+      {"another build", release("12"), "reports build 12, not 11"},
+      {"no Info.plist", noInfoPlist, "not a readable property list"},
+      {"no program", noProgram, "no program bin/jolstrand"},
+      {"program that cannot run", programNotExecutable, "no program bin/jolstrand"},
+      {"two folders", twoFolders, "2 entries at its top"},
+      {"a file at the top",
+       {{.name = "jolstrand", .contents = "x", .mode = 0755}},
+       "is not a folder"},
+  };
+  for (const auto& wrong : cases) {
+    SCOPED_TRACE(wrong.what);
+    makeArchive(wrong.entries);
+    EXPECT_THAT(install().error(), HasSubstr(wrong.refusal));
+    EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz"));
+    expectOldInstallationIntact();
+  }
+}
+
+// The second rename fails: the staged tree has gone (two renames), or the old installation cannot
+// take its new name (exchange). Either way the old installation is back in place and still runs.
+TEST_F(PortableUpdate, LeavesTheOldInstallationRunningWhenTheSwapFailsHalfWay) {
+  makeArchive(release("11"));
+  const auto moveStagedTreeAway = [&] {
+    for (const std::string& name : namesIn(top)) {
+      if (name.find(".staging-") != std::string::npos) fs::rename(top / name, top / "moved away");
+    }
+  };
+  EXPECT_THAT(install(FolderSwap::Method::twoRenames, moveStagedTreeAway).error(),
+              HasSubstr("couldn't move"));
+  expectOldInstallationIntact();
+  EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz", "moved away"));
+  fs::remove_all(top / "moved away");
+
+  const auto blockOldName = [&] {
+    fs::create_directories(top / "Jolstrand.old-10" / "in the way");
+  };
+  const auto failed = install(FolderSwap::Method::exchangeWhereAvailable, blockOldName);
+  EXPECT_THAT(failed.error(), HasSubstr("couldn't move"));
+  expectOldInstallationIntact();
+  EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz", "Jolstrand.old-10"));
+}
+
+}  // namespace
+}  // namespace jolstrand
