@@ -16,6 +16,7 @@
 
 #include "companion_texts.hpp"
 #include "fixture_tree.hpp"
+#include "launcher_tree.hpp"
 
 namespace jolstrand {
 namespace {
@@ -103,27 +104,16 @@ class TrayHost {
 class TrayLauncher : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree.runnableBundle("Applications/Marker Tool.app", "marker",
-                        {.identifier = "com.example.marker"});
-    tree.folder("Home/Applications");
-    tree.folder("Shared/applications");
-    fs::permissions(tree.folder("run"), fs::perms::owner_all);
+    testing::plantLauncherTree(tree);
     bus.start(QStringLiteral("dbus-daemon"),
               {QStringLiteral("--session"), QStringLiteral("--nofork"),
                QStringLiteral("--print-address")});
     ASSERT_TRUE(bus.waitForReadyRead(10000));
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                        QString::fromUtf8(bus.readLine().trimmed()));
-    const auto set = [&](const char* name, const std::string& value) {
-      environment.insert(QString::fromLatin1(name), QString::fromStdString(value));
-    };
-    set("JOLSTRAND_ROOT", tree.path(""));
-    set("HOME", tree.path("Home"));
-    set("XDG_DATA_HOME", tree.path("data"));
-    set("XDG_DATA_DIRS", tree.path("Shared"));
-    set("XDG_CONFIG_HOME", tree.path("config"));
-    set("XDG_RUNTIME_DIR", tree.path("run"));
-    set("QT_QPA_PLATFORM", "xcb");
+    for (const auto& [name, value] : testing::launcherEnvironment(tree)) {
+      environment.insert(QString::fromStdString(name), QString::fromStdString(value));
+    }
   }
   void TearDown() override {
     if (launcher.state() != QProcess::NotRunning) {
