@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QPalette>
+#include <QShortcut>
+#include <algorithm>
 
 #include "jolstrand/log.hpp"
 #include "symbols.hpp"
@@ -37,12 +39,26 @@ StatusItem::StatusItem(Rows rows) : rows_(std::move(rows)) {
   menu_.setAccessibleName(QStringLiteral("Jolstrand"));
   connect(&menu_, &QMenu::aboutToShow, this, &StatusItem::rebuild);
   icon_.setContextMenu(&menu_);
-  // The item is there for its menu: a click opens it, as in a menu bar.
+#ifndef Q_OS_MACOS
+  // The item is there for its menu: a plain click opens it too, as in a menu bar (where the
+  // system does this itself).
   connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
     if (why == QSystemTrayIcon::Trigger) menu_.popup(QCursor::pos());
   });
+  // Qt leaves a context menu's own shortcuts without effect while it is open; Quit's key works
+  // through a shortcut of the menu itself.
+  connect(new QShortcut(QKeySequence::Quit, &menu_), &QShortcut::activated, this, [this] {
+    const QList<QAction*> actions = menu_.actions();
+    const auto quit = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+      return action->shortcut() == QKeySequence(QKeySequence::Quit);
+    });
+    if (quit == actions.end()) return;
+    menu_.close();
+    (*quit)->trigger();
+  });
+#endif
   if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    logLine("no system tray yet; the icon appears when there is one (the hot key works meanwhile)");
+    logLine("no system tray yet; the icon appears when one starts (the hot key works meanwhile)");
   }
   // Shown even without a tray: Qt puts it in one that appears later.
   icon_.show();

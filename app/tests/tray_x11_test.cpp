@@ -254,16 +254,24 @@ TEST_F(TrayLauncher, EmbedsInAnX11SystemTrayThatStartsLater) {
                      .arg(panel));
   };
   EXPECT_TRUE(eventually(embedded));
-  // A right click on it opens the menu, rebuilt as it opens.
-  // The panel is hidden, so the launcher's one visible window is the icon.
+  // A right click on it opens the menu, and so does a plain click; Ctrl-Q in it quits. The
+  // panel is hidden, so the launcher's one visible window is the icon.
   const QString icon =
       firstLine(QStringLiteral("xdotool search --onlyvisible --classname '^jolstrand$' | head -1"));
   ASSERT_FALSE(icon.isEmpty());
-  ASSERT_TRUE(shell(QStringLiteral("xdotool mousemove --window %1 8 8 click 3").arg(icon)));
-  EXPECT_TRUE(eventually([] {
+  const auto menuOpen = [] {
     return firstLine(QStringLiteral("xdotool search --onlyvisible --classname '^jolstrand$' "
                                     "| wc -l")) == "2";
-  }));
+  };
+  ASSERT_TRUE(shell(QStringLiteral("xdotool mousemove --window %1 8 8 click 3").arg(icon)));
+  EXPECT_TRUE(eventually(menuOpen));
+  ASSERT_TRUE(shell(QStringLiteral("xdotool key Escape")));
+  ASSERT_TRUE(eventually([&] { return !menuOpen(); }));
+  ASSERT_TRUE(shell(QStringLiteral("xdotool mousemove --window %1 8 8 click 1").arg(icon)));
+  EXPECT_TRUE(eventually(menuOpen));
+  ASSERT_TRUE(shell(QStringLiteral("xdotool key ctrl+q")));
+  EXPECT_TRUE(launcher.waitForFinished(10000));
+  EXPECT_EQ(launcher.exitCode(), 0);
   trayer.terminate();
   trayer.waitForFinished();
 }
