@@ -1,21 +1,46 @@
 #include "app_delegate.hpp"
 
+#include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 
+#include "companion_texts.hpp"
 #include "jolstrand/log.hpp"
 #include "jolstrand/main_queue.hpp"
+#include "platform/accessory_app.hpp"
+#include "platform/workspace.hpp"
+#include "search_panel.hpp"
+#include "support_page.hpp"
 #include "thread_hand_off.hpp"
 #include "trace.hpp"
 
 namespace jolstrand {
+namespace {
+
+QIcon programIcon() {
+  return QIcon(QStringLiteral(":/jolstrand/jolstrand.svg"));
+}
+
+}  // namespace
 
 AppDelegate::AppDelegate(Services services)
     : mainQueue_(services.mainQueue),
+      workspace_(services.workspace),
+      arguments_(std::move(services.arguments)),
+      texts_(platformCompanionTexts().menu),
       catalogue_(std::move(services.catalogue)),
       usage_(std::move(services.usageFile)),
       search_(services.workspace, std::move(services.screens)),
+      setup_(programIcon(), platformCompanionTexts().setup),
+      aboutWindow_(programIcon(), versionOf(services.program), platformCompanionTexts().about,
+                   services.workspace),
+      support_(services.settings, services.workspace, platformCompanionTexts().reminder),
+      updater_(services.program, services.updateEngine, &activateApplication),
       hotKey_(std::move(services.hotKey)),
-      spotlight_(std::move(services.spotlight)) {
+      spotlight_(std::move(services.spotlight)),
+      loginItem_(std::move(services.loginItem)),
+      openKeyboardSettings_(std::move(services.openKeyboardSettings)),
+      alert_(std::move(services.alert)) {
   connect(hotKey_.get(), &HotKeyBackend::pressed, this, &AppDelegate::hotKeyPressed);
 }
 
@@ -25,7 +50,7 @@ AppDelegate::~AppDelegate() {
 }
 
 // The order matters: the first scan comes before the hot key, so that no press meets an empty
-// catalogue.
+// catalogue; the windows come after the status item and the state they show.
 void AppDelegate::applicationDidFinishLaunching() {
   search_.matcher = [this] { return matcher_; };
   search_.usageStore = &usage_;
@@ -36,14 +61,47 @@ void AppDelegate::applicationDidFinishLaunching() {
                                              [self = QPointer(this)] {
                                                if (self) self->rescan();
                                              });
+  setUpStatusItem();
+  setup_.checkSpotlight = [this] { return recheckSpotlight(); };
+  setup_.hotKeyStatus = [this] { return hotKeyStatus_; };
+  setup_.onOpenSettings = openKeyboardSettings_;
+  if (spotlightHolds_ || hasArgument("--setup")) later([this] { setup_.show(); });
+  if (hasArgument("--about")) later([this] { aboutWindow_.show(); });
+  support_.busy = [this] {
+    return search_.panel().isVisible() || setupVisible() || spotlightHolds_;
+  };
+  support_.start(hasArgument("--support-reminder"));
+  updater_.start();
+}
+
+void AppDelegate::setUpStatusItem() {
+  statusItem_ = std::make_unique<StatusItem>([this] { return menuRows(); });
+  connect(statusItem_.get(), &StatusItem::chosen, this, &AppDelegate::perform);
+}
+
+bool AppDelegate::hasArgument(const std::string& argument) const {
+  return std::find(arguments_.begin(), arguments_.end(), argument) != arguments_.end();
+}
+
+bool AppDelegate::setupVisible() const {
+  return setup_.window() != nullptr && setup_.window()->isVisible();
+}
+
+void AppDelegate::later(std::function<void()> work) {
+  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
 void AppDelegate::reopen() {
   search_.show();
 }
 
+// A press while the setup window is open also confirms that the key reaches the launcher.
 void AppDelegate::hotKeyPressed() {
   search_.toggle();
+  if (setupVisible()) {
+    setup_.hotKeyWorked = true;
+    setup_.update();
+  }
 }
 
 void AppDelegate::rescan() {
@@ -78,6 +136,93 @@ bool AppDelegate::recheckSpotlight() {
   if (spotlightHolds_ && !holds) hotKeyStatus_ = hotKey_->registerKey();
   spotlightHolds_ = holds;
   return holds;
+}
+
+std::vector<MenuRow> AppDelegate::menuRows() {
+  recheckSpotlight();
+  MenuState state;
+  state.catalogueSize = matcher_.entries().size();
+  state.shortcutHeld = spotlightHolds_;
+  state.hotKeyStatus = hotKeyStatus_;
+  state.loginItem = loginItem_->status();
+  state.updaterOn = updater_.isOn();
+  if (state.updaterOn) {
+    if (updater_.waiting()) state.waitingVersion = QString::fromStdString(*updater_.waiting());
+    state.automaticDownloads = updater_.controller().automaticallyDownloadsUpdates();
+  }
+  return statusMenuRows(state, texts_);
+}
+
+void AppDelegate::perform(MenuAction action) {
+  switch (action) {
+    case MenuAction::None:
+      return;
+    case MenuAction::ShowPanel:
+      return showPanel();
+    case MenuAction::ShowSetup:
+      return showSetup();
+    case MenuAction::Rescan:
+      return rescanFromMenu();
+    case MenuAction::ToggleLoginItem:
+      return toggleLoginItem();
+    case MenuAction::CheckForUpdates:
+      return checkForUpdates();
+    case MenuAction::ToggleAutoUpdate:
+      return toggleAutoUpdate();
+    case MenuAction::About:
+      return about();
+    case MenuAction::OpenSupport:
+      return openSupport();
+    case MenuAction::Quit:
+      return quit();
+  }
+}
+
+void AppDelegate::showPanel() {
+  later([this] { search_.show(); });
+}
+
+void AppDelegate::showSetup() {
+  setup_.show();
+}
+
+void AppDelegate::rescanFromMenu() {
+  rescan();
+}
+
+// An item awaiting approval counts as on: choosing it withdraws it.
+void AppDelegate::toggleLoginItem() {
+  const LoginItemStatus before = loginItem_->status();
+  const bool on = before == LoginItemStatus::Enabled || before == LoginItemStatus::RequiresApproval;
+  const std::optional<QString> refusal = on ? loginItem_->disable() : loginItem_->enable();
+  if (refusal) {
+    activateApplication();
+    alert_(texts_.loginRefusedMessage, *refusal + texts_.loginRefusedNote);
+    return;
+  }
+  if (loginItem_->status() == LoginItemStatus::RequiresApproval) loginItem_->openApprovalSettings();
+}
+
+void AppDelegate::checkForUpdates() {
+  updater_.checkForUpdates();
+}
+
+// The entry exists only while the updater is on.
+void AppDelegate::toggleAutoUpdate() {
+  UpdateEngine& engine = updater_.controller();
+  engine.setAutomaticallyDownloadsUpdates(!engine.automaticallyDownloadsUpdates());
+}
+
+void AppDelegate::about() {
+  aboutWindow_.show();
+}
+
+void AppDelegate::openSupport() {
+  workspace_.openURL(supportPageURL());
+}
+
+void AppDelegate::quit() {
+  QCoreApplication::quit();
 }
 
 }  // namespace jolstrand

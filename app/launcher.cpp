@@ -10,9 +10,14 @@
 
 #include "app_delegate.hpp"
 #include "platform/accessory_app.hpp"
+#include "platform/keyboard_settings.hpp"
+#include "platform/login_item.hpp"
+#include "platform/program_settings.hpp"
 #include "platform/reopen_events.hpp"
 #include "platform/screen_sources.hpp"
+#include "platform/update_engine.hpp"
 #include "platform/workspace.hpp"
+#include "program_info.hpp"
 #include "qt_main_queue.hpp"
 #include "single_instance.hpp"
 #include "trace.hpp"
@@ -69,15 +74,27 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   QtMainQueue mainQueue;
   const auto workspace =
       makeWorkspace({.searchPath = environment.searchPath, .terminal = environment.terminal});
+  const auto settings = openProgramSettings(environment.configHome);
+  const std::string program = QCoreApplication::applicationFilePath().toStdString();
   AppDelegate delegate({
       .mainQueue = mainQueue,
       .workspace = *workspace,
+      .settings = *settings,
+      .program = ProgramInfo::own(),
+      .arguments = std::vector<std::string>(argv, argv + argc),
       .screens = &currentScreenSnapshot,
       .usageFile = UsageStore::defaultURL(environment.home, environment.dataHome),
       .catalogue = std::make_unique<ScannerCatalogue>(
           AppScanner::standard(environment.home, environment.root, environment.desktopSettings())),
       .hotKey = makeHotKeyBackend(),
       .spotlight = makeSpotlightCheck(environment.configHome, environment.currentDesktop),
+      .loginItem = makeLoginItem(environment.configHome, program),
+      .updateEngine =
+          [&settings, program](UpdateEngineEvents& events) {
+            return makeUpdateEngine(events, {ProgramInfo::own(), program, *settings});
+          },
+      .openKeyboardSettings = [desktop =
+                                   environment.currentDesktop] { openKeyboardSettings(desktop); },
   });
   QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::reopen);
   // Later starts are answered once the launcher is ready for them: catalogue read, key held.

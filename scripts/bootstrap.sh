@@ -9,7 +9,7 @@ debian_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool
-  dbus-daemon openbox xterm x11-utils
+  dbus-daemon openbox xterm x11-utils trayer python3-dbus python3-gi
   dpkg-dev lintian desktop-file-utils
   libglib2.0-bin gsettings-desktop-schemas
 )

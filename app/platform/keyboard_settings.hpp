@@ -1,7 +1,7 @@
 #pragma once
-// Linux: opening the desktop's keyboard shortcut settings, where the user frees Super-Space.
-// GNOME Settings' keyboard panel, else KDE's shortcuts module; in a KDE session KDE's comes
-// first. (On macOS the controller opens the system settings' keyboard pane by its URL.)
+// Opening the keyboard settings, where the user frees the shortcut. macOS: System Settings'
+// keyboard pane by its address. Linux: GNOME Settings' keyboard panel, else KDE's shortcuts
+// module; in a KDE session KDE's comes first.
 
 #include <QString>
 #include <QStringList>
@@ -17,12 +17,14 @@ struct SettingsCommand {
   bool operator==(const SettingsCommand&) const = default;
 };
 
-/// The command to run, from which programs isOnPath finds; none when there is no such program.
+/// Linux: the command to run, from which programs isOnPath finds; none when there is no such
+/// program.
 [[nodiscard]] std::optional<SettingsCommand> keyboardSettingsCommand(
     std::string_view currentDesktop, const std::function<bool(const QString&)>& isOnPath);
 
-/// Starts that command detached, looking programs up on PATH. Logs one line when there is no
-/// settings program or it could not be started. Main thread.
+/// Linux: starts that command detached, looking programs up on PATH, and logs one line when there
+/// is no settings program or it could not be started. macOS: opens the pane; currentDesktop is
+/// unused. Main thread.
 void openKeyboardSettings(std::string_view currentDesktop);
 
 }  // namespace jolstrand

@@ -3,23 +3,46 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 
+#include "companion_texts.hpp"
 #include "fakes.hpp"
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
 #include "jolstrand/simple_main_queue.hpp"
+#include "program_info.hpp"
 #include "search_panel.hpp"
+#include "support_page.hpp"
 
 namespace jolstrand {
 namespace {
 
 using ::testing::ElementsAre;
+
+// A build with an update feed and a key, so that the updater starts.
+const ProgramInfo& programWithFeed() {
+  static const ProgramInfo info(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+      "<key>CFBundleShortVersionString</key><string>2.0</string>"
+      "<key>JolstrandUpdateFeed</key><string>https://example.com/appcast.xml</string>"
+      "<key>SUPublicEDKey</key><string>key</string></dict></plist>");
+  return info;
+}
+
+struct Alert {
+  QString message;
+  QString information;
+  bool operator==(const Alert&) const = default;
+};
 
 // Scans that wait, one at a time, until the test lets them finish.
 class GatedScans {
@@ -72,16 +95,29 @@ class FakeCatalogue : public CatalogueSource {
 
 class AppDelegateTest : public ::testing::Test {
  protected:
-  AppDelegateTest() {
+  AppDelegateTest() { make({"jolstrand"}); }
+  ~AppDelegateTest() override {
+    gate.releaseAll();  // let any scan still waiting end
+    delegate.reset();
+  }
+
+  /// A new controller over new fakes, for this command line.
+  void make(std::vector<std::string> arguments) {
+    delegate.reset();
     auto ownCatalogue = std::make_unique<FakeCatalogue>(gate);
     auto ownHotKey = std::make_unique<testing::FakeHotKey>();
     auto ownSpotlight = std::make_unique<testing::FakeSpotlight>();
+    auto ownLoginItem = std::make_unique<testing::FakeLoginItem>();
     catalogue = ownCatalogue.get();
     hotKey = ownHotKey.get();
     spotlight = ownSpotlight.get();
+    loginItem = ownLoginItem.get();
     delegate = std::make_unique<AppDelegate>(AppDelegate::Services{
         .mainQueue = queue,
         .workspace = workspace,
+        .settings = settings,
+        .program = programWithFeed(),
+        .arguments = std::move(arguments),
         .screens =
             [] {
               const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -91,20 +127,33 @@ class AppDelegateTest : public ::testing::Test {
         .catalogue = std::move(ownCatalogue),
         .hotKey = std::move(ownHotKey),
         .spotlight = std::move(ownSpotlight),
+        .loginItem = std::move(ownLoginItem),
+        .updateEngine =
+            [this](UpdateEngineEvents& events) {
+              auto engine = std::make_unique<testing::FakeUpdateEngine>(events);
+              updateEngine = engine.get();
+              return engine;
+            },
+        .openKeyboardSettings = [this] { ++settingsOpened; },
+        .alert =
+            [this](const QString& message, const QString& information) {
+              alerts.push_back({message, information});
+            },
     });
-  }
-  ~AppDelegateTest() override {
-    gate.releaseAll();  // let any scan still waiting end
-    delegate.reset();
   }
 
   testing::FixtureTree tree;
+  QSettings settings{QString::fromStdString(tree.path("settings.ini")), QSettings::IniFormat};
   SimpleMainQueue queue;
   testing::FakeWorkspace workspace;
   GatedScans gate;
   FakeCatalogue* catalogue = nullptr;
   testing::FakeHotKey* hotKey = nullptr;
   testing::FakeSpotlight* spotlight = nullptr;
+  testing::FakeLoginItem* loginItem = nullptr;
+  testing::FakeUpdateEngine* updateEngine = nullptr;
+  int settingsOpened = 0;
+  std::vector<Alert> alerts;
   std::unique_ptr<AppDelegate> delegate;
 };
 
@@ -168,6 +217,237 @@ TEST_F(AppDelegateTest, EachHotKeyPressTogglesThePanel) {
   EXPECT_TRUE(panel.isVisible());
   delegate->reopen();  // a second start always shows
   EXPECT_TRUE(panel.isVisible());
+}
+
+bool visible(const QWidget* window) {
+  return window != nullptr && window->isVisible();
+}
+
+// Steps after the hot key: the status item, the setup window's closures, the reminder and, last,
+// the updater; the windows asked for open only on the next turn of the event loop.
+TEST_F(AppDelegateTest, StartsTheStatusItemWindowsReminderAndUpdaterInOrder) {
+  bool checkedAtUpdaterStart = false;
+  updateEngine->onStart = [&] {
+    checkedAtUpdaterStart = true;
+    EXPECT_EQ(hotKey->registrations, 1);
+    EXPECT_NE(delegate->statusItem(), nullptr);
+    EXPECT_EQ(delegate->setup().hotKeyStatus(), 1);
+    EXPECT_FALSE(delegate->support().busy());
+    EXPECT_EQ(delegate->setup().window(), nullptr);
+  };
+  EXPECT_EQ(delegate->statusItem(), nullptr);
+  delegate->applicationDidFinishLaunching();
+  EXPECT_TRUE(checkedAtUpdaterStart);
+  EXPECT_EQ(updateEngine->starts, 1);
+  EXPECT_TRUE(delegate->updater().isOn());
+  EXPECT_EQ(delegate->statusItem()->icon().toolTip(), "Jolstrand");
+  delegate->setup().onOpenSettings();
+  EXPECT_EQ(settingsOpened, 1);
+  spotlight->holds = true;
+  EXPECT_TRUE(delegate->setup().checkSpotlight());  // the controller's re-check
+  EXPECT_TRUE(delegate->spotlightHolds());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(visible(delegate->setup().window()));
+  EXPECT_FALSE(visible(delegate->aboutWindow().window()));
+}
+
+TEST_F(AppDelegateTest, OpensTheWindowsTheCommandLineOrSpotlightAskFor) {
+  struct Case {
+    std::vector<std::string> arguments;
+    bool held;
+    bool setup;
+    bool about;
+  };
+  const std::vector<Case> cases = {
+      {{"jolstrand"}, false, false, false},
+      {{"jolstrand", "--setup"}, false, true, false},
+      {{"jolstrand", "--about"}, false, false, true},
+      {{"jolstrand", "--about", "--setup"}, false, true, true},
+      {{"jolstrand"}, true, true, false},
+      {{"jolstrand", "--setup"}, true, true, false},
+      {{"jolstrand", "--setup=1", "setup", "--About"}, false, false, false},  // exact matches only
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments) + (c.held ? " held" : ""));
+    make(c.arguments);
+    spotlight->holds = c.held;
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(delegate->setup().window(), nullptr);  // not before the next turn
+    QCoreApplication::processEvents();
+    EXPECT_EQ(visible(delegate->setup().window()), c.setup);
+    EXPECT_EQ(visible(delegate->aboutWindow().window()), c.about);
+    // Each showing of the setup window reads Spotlight once, after the launch's own reading.
+    EXPECT_EQ(spotlight->checks, c.setup ? 2 : 1);
+  }
+}
+
+TEST_F(AppDelegateTest, TheReminderWaitsWhileThePanelOrSetupIsOpenOrSpotlightHolds) {
+  delegate->applicationDidFinishLaunching();
+  SupportReminder& support = delegate->support();
+  EXPECT_FALSE(support.busy());
+  delegate->search().show();
+  EXPECT_TRUE(support.busy());
+  delegate->search().hide();
+  EXPECT_FALSE(support.busy());
+  delegate->setup().show();
+  EXPECT_TRUE(support.busy());
+  delegate->setup().window()->close();
+  EXPECT_FALSE(support.busy());
+  spotlight->holds = true;
+  delegate->recheckSpotlight();
+  EXPECT_TRUE(support.busy());
+}
+
+TEST_F(AppDelegateTest, AHotKeyPressWhileSetupIsOpenTogglesAndConfirms) {
+  delegate->applicationDidFinishLaunching();
+  hotKey->press();  // no setup window: only the panel
+  EXPECT_FALSE(delegate->setup().hotKeyWorked);
+  hotKey->press();
+  delegate->setup().show();
+  hotKey->press();
+  EXPECT_TRUE(delegate->search().panel().isVisible());
+  EXPECT_TRUE(delegate->setup().hotKeyWorked);
+  delegate->setup().show();  // showing again asks anew
+  delegate->setup().window()->hide();
+  hotKey->press();
+  EXPECT_FALSE(delegate->search().panel().isVisible());
+  EXPECT_FALSE(delegate->setup().hotKeyWorked);
+}
+
+// The status menu, opened and chosen from as the tray does.
+class StatusMenuTest : public AppDelegateTest {
+ protected:
+  StatusMenuTest() { delegate->applicationDidFinishLaunching(); }
+
+  QMenu& openMenu() {
+    QMenu& menu = delegate->statusItem()->menu();
+    emit menu.aboutToShow();
+    return menu;
+  }
+  QStringList titles() {
+    QStringList titles;
+    for (const QAction* action : openMenu().actions()) {
+      titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return titles;
+  }
+  QAction* entry(const QString& title) {
+    for (QAction* action : openMenu().actions()) {
+      if (action->text() == title) return action;
+    }
+    ADD_FAILURE() << "no entry " << title.toStdString();
+    return nullptr;
+  }
+  void choose(const QString& title) {
+    if (QAction* action = entry(title)) action->trigger();
+  }
+
+  const MenuTexts& texts = platformCompanionTexts().menu;
+};
+
+TEST_F(StatusMenuTest, ListsTheCurrentStateEachTimeItOpens) {
+  EXPECT_EQ(titles(),
+            (QStringList{"1 apps", texts.shortcutError.arg(1), "-", texts.showPanel, texts.setUp,
+                         texts.rescan, texts.launchAtLogin, texts.checkForUpdates,
+                         texts.installAutomatically, "-", texts.about, texts.support, texts.quit}));
+  EXPECT_FALSE(entry("1 apps")->isEnabled());
+  EXPECT_EQ(entry(texts.quit)->shortcut(), QKeySequence(QKeySequence::Quit));
+  // Spotlight takes the shortcut, then lets go: the re-check on opening registers again.
+  spotlight->holds = true;
+  EXPECT_EQ(titles().value(1), texts.shortcutHeld);
+  spotlight->holds = false;
+  EXPECT_EQ(titles().value(1), texts.shortcutError.arg(2));
+  EXPECT_EQ(hotKey->registrations, 2);
+}
+
+TEST_F(StatusMenuTest, ShowJolstrandShowsThePanelOnTheNextTurnAndNeverHides) {
+  choose(texts.showPanel);
+  EXPECT_FALSE(delegate->search().panel().isVisible());  // the menu is still closing
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(delegate->search().panel().isVisible());
+  choose(texts.showPanel);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(delegate->search().panel().isVisible());
+}
+
+TEST_F(StatusMenuTest, OpensTheSetupAndAboutWindowsAndTheSupportPage) {
+  choose(texts.setUp);
+  EXPECT_TRUE(visible(delegate->setup().window()));
+  choose(texts.about);
+  EXPECT_TRUE(visible(delegate->aboutWindow().window()));
+  choose(texts.support);
+  EXPECT_THAT(workspace.openedURLs, ElementsAre(supportPageURL()));
+}
+
+TEST_F(StatusMenuTest, RescanAppsRescansAndLogsWhatItFound) {
+  std::vector<std::string> log;
+  const LogCapture capture([&](std::string_view line) { log.emplace_back(line); });
+  choose(texts.rescan);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !log.empty(); }));
+  EXPECT_THAT(log, ElementsAre("Jolstrand: rescan found 1 apps"));
+}
+
+TEST_F(StatusMenuTest, LaunchAtLoginSwitchesTheLoginItem) {
+  EXPECT_FALSE(entry(texts.launchAtLogin)->isChecked());
+  choose(texts.launchAtLogin);
+  EXPECT_EQ(loginItem->current, LoginItemStatus::Enabled);
+  EXPECT_TRUE(entry(texts.launchAtLogin)->isChecked());
+  choose(texts.launchAtLogin);
+  EXPECT_EQ(loginItem->current, LoginItemStatus::NotRegistered);
+  EXPECT_EQ(loginItem->approvalSettingsOpened, 0);
+  EXPECT_TRUE(alerts.empty());
+
+  // A system that asks the user first: its settings open; choosing again withdraws the item.
+  loginItem->afterEnable = LoginItemStatus::RequiresApproval;
+  choose(texts.launchAtLogin);
+  EXPECT_EQ(loginItem->approvalSettingsOpened, 1);
+  EXPECT_TRUE(entry(texts.launchAtLogin)->isChecked());
+  choose(texts.launchAtLogin);
+  EXPECT_EQ(loginItem->current, LoginItemStatus::NotRegistered);
+  EXPECT_EQ(loginItem->approvalSettingsOpened, 1);
+
+  // A missing program is no registration: choosing registers.
+  loginItem->current = LoginItemStatus::NotFound;
+  loginItem->afterEnable = LoginItemStatus::Enabled;
+  choose(texts.launchAtLogin);
+  EXPECT_EQ(loginItem->current, LoginItemStatus::Enabled);
+}
+
+TEST_F(StatusMenuTest, ARefusedLoginItemChangeIsShownAndChangesNothing) {
+  loginItem->refusal = QStringLiteral("Permission denied");
+  choose(texts.launchAtLogin);
+  ASSERT_EQ(alerts.size(), 1U);
+  EXPECT_EQ(alerts[0].message, "Jolstrand can't change its login item");
+  EXPECT_EQ(alerts[0].information, "Permission denied" + texts.loginRefusedNote);
+  EXPECT_TRUE(texts.loginRefusedNote.startsWith("\n\n"));
+  EXPECT_EQ(loginItem->current, LoginItemStatus::NotRegistered);
+  EXPECT_FALSE(entry(texts.launchAtLogin)->isChecked());
+  EXPECT_EQ(loginItem->approvalSettingsOpened, 0);
+}
+
+TEST_F(StatusMenuTest, UpdateEntriesFollowTheUpdater) {
+  EXPECT_FALSE(entry(texts.installAutomatically)->isChecked());
+  choose(texts.installAutomatically);
+  EXPECT_TRUE(updateEngine->automaticDownloads);
+  EXPECT_TRUE(entry(texts.installAutomatically)->isChecked());
+  choose(texts.installAutomatically);
+  EXPECT_FALSE(updateEngine->automaticDownloads);
+
+  // An update left for the program to announce; installing it forgets the announcement.
+  updateEngine->events.willHandleShowingUpdate(false, "2.1");
+  const QString install = texts.installWaiting.arg("2.1");
+  EXPECT_EQ(install, QStringLiteral("Install Jolstrand 2.1\u2026"));
+  choose(install);
+  EXPECT_EQ(updateEngine->checks, 1);
+  EXPECT_TRUE(titles().contains(texts.checkForUpdates));
+  choose(texts.checkForUpdates);
+  EXPECT_EQ(updateEngine->checks, 2);
+}
+
+TEST_F(StatusMenuTest, QuitEndsTheEventLoopWithStatusZero) {
+  QTimer::singleShot(0, [&] { choose(texts.quit); });
+  QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });  // quitting did not work
+  EXPECT_EQ(QApplication::exec(), 0);
 }
 
 }  // namespace

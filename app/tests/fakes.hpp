@@ -48,8 +48,12 @@ class FakeHotKey : public HotKeyBackend {
 
 class FakeSpotlight : public SpotlightCheck {
  public:
-  bool holdsCommandSpace() override { return holds; }
+  bool holdsCommandSpace() override {
+    ++checks;
+    return holds;
+  }
   bool holds = false;
+  int checks = 0;
 };
 
 class FakeLoginItem : public LoginItem {
@@ -80,6 +84,7 @@ class FakeUpdateEngine : public UpdateEngine {
   explicit FakeUpdateEngine(UpdateEngineEvents& answers) : events(answers) {}
   std::optional<std::string> startUpdater() override {
     ++starts;
+    if (onStart) onStart();
     return startFailure;
   }
   void checkForUpdates() override { ++checks; }
@@ -87,6 +92,8 @@ class FakeUpdateEngine : public UpdateEngine {
   void setAutomaticallyDownloadsUpdates(bool on) override { automaticDownloads = on; }
 
   UpdateEngineEvents& events;
+  /// Runs as the engine starts, so a test sees what was done before.
+  std::function<void()> onStart;
   /// When set, starting fails with this description.
   std::optional<std::string> startFailure;
   bool automaticDownloads = false;

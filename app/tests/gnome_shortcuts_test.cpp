@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -17,6 +18,7 @@
 #include "jolstrand/simple_main_queue.hpp"
 #include "platform/gnome_shortcuts.hpp"
 #include "platform/spotlight_check.hpp"
+#include "program_info.hpp"
 
 namespace fs = std::filesystem;
 
@@ -131,15 +133,27 @@ TEST_F(GnomeShortcuts, FreeingTheShortcutRegistersTheHotKeyAgain) {
   testing::FakeWorkspace workspace;
   auto ownHotKey = std::make_unique<testing::FakeHotKey>();
   testing::FakeHotKey& hotKey = *ownHotKey;
+  QSettings settings((fs::temp_directory_path() / "jolstrand-gnome-settings.ini").c_str(),
+                     QSettings::IniFormat);
+  const ProgramInfo noFeed("");
   AppDelegate controller(AppDelegate::Services{
       .mainQueue = mainQueue,
       .workspace = workspace,
+      .settings = settings,
+      .program = noFeed,
+      .arguments = {"jolstrand"},
       .screens = [] { return ScreenSnapshot{}; },
       .usageFile = (fs::temp_directory_path() / "jolstrand-gnome-usage.json").string(),
       .catalogue = std::make_unique<ScannerCatalogue>(AppScanner({}, {})),
       .hotKey = std::move(ownHotKey),
       .spotlight = makeSpotlightCheck(
           (fs::temp_directory_path() / "jolstrand-gnome-no-stand-in").string(), "ubuntu:GNOME"),
+      .loginItem = std::make_unique<testing::FakeLoginItem>(),
+      .updateEngine =
+          [](UpdateEngineEvents& events) {
+            return std::make_unique<testing::FakeUpdateEngine>(events);
+          },
+      .openKeyboardSettings = [] {},
   });
   EXPECT_TRUE(controller.recheckSpotlight());
   EXPECT_EQ(hotKey.registrations, 0);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "fixture_tree.hpp"
+#include "launcher_tree.hpp"
 #include "platform/hot_key_backend.hpp"
 #include "platform/screen_sources.hpp"
 
@@ -126,23 +126,14 @@ QScreen* screenOf(const std::string& window) {
 // A fixture catalogue and home for launchers started by the test.
 class LauncherTree : public ::testing::Test {
  protected:
-  void SetUp() override {
-    tree.runnableBundle("Applications/Marker Tool.app", "marker",
-                        {.identifier = "com.example.marker"});
-    tree.folder("Home/Applications");
-    tree.folder("Shared/applications");
-    chmod(tree.folder("run").c_str(), 0700);
-  }
+  void SetUp() override { testing::plantLauncherTree(tree); }
 
   pid_t start() {
     const pid_t child = fork();
     if (child == 0) {
-      setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
-      setenv("HOME", tree.path("Home").c_str(), 1);
-      setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
-      setenv("XDG_DATA_DIRS", tree.path("Shared").c_str(), 1);
-      setenv("XDG_RUNTIME_DIR", tree.path("run").c_str(), 1);
-      setenv("QT_QPA_PLATFORM", "xcb", 1);
+      for (const auto& [name, value] : testing::launcherEnvironment(tree)) {
+        setenv(name.c_str(), value.c_str(), 1);
+      }
       setenv("JOLSTRAND_TRACE", tree.path("trace.log").c_str(), 1);
       execl(JOLSTRAND_EXECUTABLE, JOLSTRAND_EXECUTABLE, nullptr);
       _exit(127);

@@ -4,5 +4,6 @@ namespace jolstrand {
 
 // Nothing to do: see the header.
 void becomeAccessoryApplication() {}
+void activateApplication() {}
 
 }  // namespace jolstrand

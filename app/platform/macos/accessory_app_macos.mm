@@ -8,4 +8,8 @@ void becomeAccessoryApplication() {
   [NSApp setActivationPolicy:NSApplicationActivationPolicyAccessory];
 }
 
+void activateApplication() {
+  [NSApp activateIgnoringOtherApps:YES];
+}
+
 }  // namespace jolstrand

@@ -1,0 +1,89 @@
+#include "status_item.hpp"
+
+#include <QAction>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QPalette>
+#include <QShortcut>
+#include <algorithm>
+
+#include "jolstrand/log.hpp"
+#include "symbols.hpp"
+
+namespace jolstrand {
+namespace {
+
+bool isToggle(MenuAction action) {
+  return action == MenuAction::ToggleLoginItem || action == MenuAction::ToggleAutoUpdate;
+}
+
+}  // namespace
+
+QIcon statusItemIcon() {
+  // A mask's colour does not matter where the system tints it (macOS); elsewhere it is drawn in
+  // the text colour of the desktop's palette.
+  const QColor tint = QGuiApplication::palette().color(QPalette::WindowText);
+  QIcon icon;
+  for (const int points : {16, 22, 24, 32}) {
+    for (const qreal ratio : {1.0, 2.0}) icon.addPixmap(symbolPixmap("hare", points, tint, ratio));
+  }
+  icon.setIsMask(true);
+  return icon;
+}
+
+StatusItem::StatusItem(Rows rows) : rows_(std::move(rows)) {
+  icon_.setIcon(statusItemIcon());
+  icon_.setToolTip(QStringLiteral("Jolstrand"));
+  menu_.setTitle(QStringLiteral("Jolstrand"));
+  menu_.setAccessibleName(QStringLiteral("Jolstrand"));
+  connect(&menu_, &QMenu::aboutToShow, this, &StatusItem::rebuild);
+  icon_.setContextMenu(&menu_);
+#ifndef Q_OS_MACOS
+  // The item is there for its menu: a plain click opens it too, as in a menu bar (where the
+  // system does this itself).
+  connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+    if (why == QSystemTrayIcon::Trigger) menu_.popup(QCursor::pos());
+  });
+  // Qt leaves a context menu's own shortcuts without effect while it is open; Quit's key works
+  // through a shortcut of the menu itself.
+  connect(new QShortcut(QKeySequence::Quit, &menu_), &QShortcut::activated, this, [this] {
+    const QList<QAction*> actions = menu_.actions();
+    const auto quit = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+      return action->shortcut() == QKeySequence(QKeySequence::Quit);
+    });
+    if (quit == actions.end()) return;
+    menu_.close();
+    (*quit)->trigger();
+  });
+#endif
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    logLine("no system tray yet; the icon appears when one starts (the hot key works meanwhile)");
+  }
+  // Shown even without a tray: Qt puts it in one that appears later.
+  icon_.show();
+}
+
+StatusItem::~StatusItem() = default;
+
+void StatusItem::rebuild() {
+  menu_.clear();
+  for (const MenuRow& row : rows_()) {
+    if (row.separator) {
+      menu_.addSeparator();
+      continue;
+    }
+    QAction* action = menu_.addAction(row.title);
+    action->setEnabled(row.enabled);
+    // Qt's menus know no mixed state; one awaiting approval is shown as on, which is what
+    // choosing it (switching it off) treats it as.
+    action->setCheckable(isToggle(row.action));
+    action->setChecked(row.check != MenuCheck::Off);
+    if (row.quitShortcut) action->setShortcut(QKeySequence::Quit);
+    if (row.action == MenuAction::None) continue;
+    connect(action, &QAction::triggered, this,
+            [this, chosen = row.action] { emit this->chosen(chosen); });
+  }
+}
+
+}  // namespace jolstrand
