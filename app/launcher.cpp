@@ -21,9 +21,6 @@
 #include "qt_main_queue.hpp"
 #include "single_instance.hpp"
 #include "trace.hpp"
-#ifndef __APPLE__
-#include "platform/linux/update/portable_installation.hpp"
-#endif
 
 namespace jolstrand {
 namespace {
@@ -45,16 +42,6 @@ void quitOnTerminationSignals() {
   action.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
-}
-
-// Once a new version runs from a portable installation, the old version and any staging folder
-// that its update left beside it go. Other installations have none.
-void removeLeftoversOfUpdates() {
-#ifndef __APPLE__
-  const auto installation =
-      findPortableInstallation(QCoreApplication::applicationFilePath().toStdString());
-  if (installation) removeUpdateLeftovers(*installation);
-#endif
 }
 
 }  // namespace
@@ -101,7 +88,6 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   QTimer::singleShot(0, &delegate, [&delegate, &instance] {
     delegate.applicationDidFinishLaunching();
     instance.startAnswering();
-    removeLeftoversOfUpdates();
     // Made only now: the platform installs its own reopen handler while launching.
     QObject::connect(new ReopenEvents(&delegate), &ReopenEvents::reopened, &delegate,
                      &AppDelegate::reopen);
