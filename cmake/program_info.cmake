@@ -13,7 +13,6 @@ else()
 endif()
 set(JOLSTRAND_ICON_NAME "Jolstrand")
 set(JOLSTRAND_COPYRIGHT "Copyright © 2026 Jolstrand developers. MIT License.")
-set(JOLSTRAND_MINIMUM_MACOS "12.0")
 set(JOLSTRAND_MAINTAINER "Jolstrand developers <developers@jolstrand.org>")
 set(JOLSTRAND_HOMEPAGE "https://jolstrand.org")
 

@@ -2,10 +2,15 @@
 
 namespace jolstrand {
 
-// The bundle's standard user defaults: Qt's native settings, which take the main bundle's
-// identifier as the defaults domain when no organization is set.
+// The bundle's standard user defaults, the domain org.jolstrand.Jolstrand: Qt's native settings
+// name the domain by the organization's reversed web domain followed by the application's name.
+// Without fallbacks, nothing is read from the global domain or other applications' domains.
 std::unique_ptr<QSettings> openProgramSettings(const std::string& /*configHome*/) {
-  return std::make_unique<QSettings>();
+  auto settings =
+      std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                  QStringLiteral("jolstrand.org"), QStringLiteral("Jolstrand"));
+  settings->setFallbacksEnabled(false);
+  return settings;
 }
 
 }  // namespace jolstrand
