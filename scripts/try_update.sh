@@ -61,8 +61,10 @@ trap 'exit 130' INT TERM
 
 # Whether process $1 runs (a child that has ended but is not yet waited for does not).
 alive() {
-  local state
-  state="$(ps -o stat= -p "$1" 2>/dev/null)" && [[ "$state" != Z* ]]
+  local stat
+  stat="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
+  stat="${stat##*) }"  # the state follows the program's name in parentheses
+  [[ "$stat" != Z* ]]
 }
 
 # Waits up to $1 seconds for the command after it to succeed.
@@ -78,32 +80,16 @@ within() {
 
 begin "certificate authority and server certificate"
 mkdir -p "$work/ca" "$work/served"
-cat >"$work/ca/openssl.cnf" <<'EOF'
-[req]
-distinguished_name = name
-prompt = no
-[name]
-CN = Jolstrand try-update authority
-[authority]
-basicConstraints = critical, CA:TRUE
-keyUsage = critical, keyCertSign, cRLSign
-subjectKeyIdentifier = hash
-[server]
-basicConstraints = critical, CA:FALSE
-keyUsage = critical, digitalSignature
-extendedKeyUsage = serverAuth
-subjectAltName = IP:127.0.0.1, DNS:localhost
-authorityKeyIdentifier = keyid
-EOF
 (
   cd "$work/ca"
+  config="$tests/test_certificates.cnf"
   new_key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
-  openssl req -x509 -config openssl.cnf -extensions authority -days 2 \
+  openssl req -x509 -config "$config" -extensions authority -days 2 \
     -keyout authority.key -out authority.pem "${new_key[@]}"
-  openssl req -new -config openssl.cnf -subj /CN=localhost \
+  openssl req -new -config "$config" -subj /CN=localhost \
     -keyout server.key -out server.csr "${new_key[@]}"
   openssl x509 -req -in server.csr -CA authority.pem -CAkey authority.key -set_serial 1 \
-    -days 2 -extfile openssl.cnf -extensions server -out server.pem
+    -days 2 -extfile "$config" -extensions server -out server.pem
 ) >/dev/null 2>&1 || fail "openssl could not make the certificates"
 
 # First, so that its port can go into the builds' feed address.
@@ -203,8 +189,9 @@ tray() {
   read -r -t 20 -u "$tray_out" answer || return 1
   printf '%s\n' "$answer"
 }
-read -r -t 15 -u "$tray_out" ready && [[ "$ready" == *'"ready": true'* ]] ||
-  fail "the tray host did not start"
+ready=""
+read -r -t 15 -u "$tray_out" ready || true
+[[ "$ready" == *'"ready": true'* ]] || fail "the tray host did not start"
 # Whether the menu the tray reads right now has an entry labelled $1.
 menu_has() { tray menu | python3 -c 'import json, sys
 entries = json.loads(sys.stdin.read())
@@ -219,7 +206,8 @@ export JOLSTRAND_ROOT="$work/home" JOLSTRAND_TEST_CA_FILE="$work/ca/authority.pe
 "$installation/bin/jolstrand" 2>"$log" &
 launcher=$!
 pids+=("$launcher")
-item="$(tray item)" && [[ "$item" != *'"error"'* ]] || fail "no tray item: $item"
+item="$(tray item)" || item=""
+[[ "$item" == *'"Menu"'* ]] || fail "no tray item: $item"
 
 check="Check for Updates…"
 begin "menu offers \"$check\""
@@ -253,7 +241,8 @@ within 30 test ! -e "$old" || fail "$old is still there"
 alive "$launcher" || fail "the launcher is gone"
 [ "$(readlink "/proc/$launcher/exe")" = "$installation/bin/jolstrand" ] ||
   fail "process $launcher does not run $installation/bin/jolstrand"
-item="$(tray item)" && [[ "$item" != *'"error"'* ]] || fail "the new version has no tray item: $item"
+item="$(tray item)" || item=""
+[[ "$item" == *'"Menu"'* ]] || fail "the new version has no tray item: $item"
 within 20 menu_has "Quit Jolstrand" || fail "the new version's menu does not answer"
 menu_has "$check" || fail "the new version's menu has no \"$check\""
 
