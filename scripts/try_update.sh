@@ -9,16 +9,20 @@
 #   scripts/try_update.sh --reminder   waits for the scheduled check a minute after start, which
 #                                      finds no window of ours in front and leaves the news to
 #                                      the menu: "Install Jolstrand VERSION…"
+#   scripts/try_update.sh --tampered   serves the archive with one byte changed after signing:
+#                                      the update stops with one log line, and build 1 stays
 #
 # The first run builds the program (minutes); later runs relink it twice (seconds).
 # Keeps build/try-update/try-update.log (the launcher's log) and update-dialog.png. The build
 # trusts the throw-away certificate authority only because it is a build with tests.
 set -euo pipefail
 
+reminder=false tampered=false
 case "${1:-}" in
-  "") reminder=false ;;
+  "") ;;
   --reminder) reminder=true ;;
-  *) echo "usage: scripts/try_update.sh [--reminder]" >&2; exit 2 ;;
+  --tampered) tampered=true ;;
+  *) echo "usage: scripts/try_update.sh [--reminder | --tampered]" >&2; exit 2 ;;
 esac
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/try-update"
@@ -159,6 +163,18 @@ EOF
 "$release_tool" verify-feed --public-key "$public_key" "$work/served/appcast.xml" >/dev/null ||
   fail "the feed does not verify"
 
+if $tampered; then
+  begin "one byte of the served archive changed"
+  python3 - "$work/served/$archive_name" <<'PYTHON'
+import sys
+with open(sys.argv[1], "r+b") as archive:
+    archive.seek(archive.seek(0, 2) // 2)
+    byte = archive.read(1)[0]
+    archive.seek(-1, 1)
+    archive.write(bytes([byte ^ 0x01]))
+PYTHON
+fi
+
 begin "portable installation of build 1"
 mkdir -p "$work/opt" "$work/home" "$work/data" "$work/config" "$work/share" "$work/run"
 chmod 700 "$work/run"
@@ -225,26 +241,48 @@ begin "update dialog"
 dialog_visible() { dialog="$(xdotool search --onlyvisible --name '^Software Update$' 2>/dev/null | head -n1)"; [ -n "$dialog" ]; }
 within 30 dialog_visible || fail "no update dialog appeared"
 sleep 0.5  # laid out and painted
-eval "$(xdotool getwindowgeometry --shell "$dialog")"
-"$build/tools/screen_grab/screen_grab" "$build/update-dialog.png" "$X" "$Y" "$WIDTH" "$HEIGHT" ||
-  note "no screenshot (not needed)"
+# Saves a picture of window $1 as build/try-update/$2, for whoever reads the run afterwards.
+grab() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9]+$')"
+  "$build/tools/screen_grab/screen_grab" "$build/$2" "$X" "$Y" "$WIDTH" "$HEIGHT" ||
+    note "no picture of the window (not needed)"
+}
+grab "$dialog" update-dialog.png
 
 begin "Install"
 xdotool windowfocus --sync "$dialog"
 xdotool key Return
 
-begin "restart into build 2"
-is_build_2() { [ "$(build_of "$plist" 2>/dev/null)" = 2 ]; }
-within 20 is_build_2 || fail "the installation did not become build 2"
-old="$installation.old-1"
-within 30 test ! -e "$old" || fail "$old is still there"
-alive "$launcher" || fail "the launcher is gone"
-[ "$(readlink "/proc/$launcher/exe")" = "$installation/bin/jolstrand" ] ||
-  fail "process $launcher does not run $installation/bin/jolstrand"
-item="$(tray item)" || item=""
-[[ "$item" == *'"Menu"'* ]] || fail "the new version has no tray item: $item"
-within 20 menu_has "Quit Jolstrand" || fail "the new version's menu does not answer"
-menu_has "$check" || fail "the new version's menu has no \"$check\""
+# What the folder of installations holds, one name a line.
+installations() { ls -A "$work/opt"; }
+if $tampered; then
+  begin "refusal"
+  stopped() { grep -q '^Jolstrand: update stopped' "$log"; }
+  within 30 stopped || fail "the tampered update did not stop"
+  note_visible() { xdotool search --onlyvisible --name '^Jolstrand$' >/dev/null 2>&1; }
+  within 10 note_visible || fail "no note tells the user the update stopped"
+  sleep 0.5  # laid out and painted
+  grab "$(xdotool search --onlyvisible --name '^Jolstrand$' | head -n1)" update-stopped.png
+  [ "$(build_of "$plist")" = 1 ] || fail "the installation is no longer build 1"
+  [ "$(installations)" = "$folder" ] || fail "left beside the installation: $(installations)"
+  alive "$launcher" || fail "the launcher is gone"
+  menu_has "$check" || fail "the menu has no \"$check\" after the refusal"
+else
+  begin "restart into build 2"
+  is_build_2() { [ "$(build_of "$plist" 2>/dev/null)" = 2 ]; }
+  within 20 is_build_2 || fail "the installation did not become build 2"
+  old="$installation.old-1"
+  within 30 test ! -e "$old" || fail "$old is still there"
+  alive "$launcher" || fail "the launcher is gone"
+  [ "$(readlink "/proc/$launcher/exe")" = "$installation/bin/jolstrand" ] ||
+    fail "process $launcher does not run $installation/bin/jolstrand"
+  item="$(tray item)" || item=""
+  [[ "$item" == *'"Menu"'* ]] || fail "the new version has no tray item: $item"
+  within 20 menu_has "Quit Jolstrand" || fail "the new version's menu does not answer"
+  menu_has "$check" || fail "the new version's menu has no \"$check\""
+  [ "$(installations)" = "$folder" ] || fail "left beside the installation: $(installations)"
+fi
 
 begin "Quit Jolstrand"
 [[ "$(tray click "Quit Jolstrand")" == *clicked* ]] || fail "could not click \"Quit Jolstrand\""
@@ -255,8 +293,8 @@ wait "$launcher" || status=$?
 [ "$status" = 0 ] || fail "the launcher quit with status $status"
 
 step="done"
-! grep -q '^Jolstrand: update stopped' "$log" || fail "an update stopped"
-echo "--- what the launcher logged (build 1, then build 2 after the restart) ---"
+$tampered || ! grep -q '^Jolstrand: update stopped' "$log" || fail "an update stopped"
+echo "--- what the launcher logged ---"
 grep '^Jolstrand: ' "$log" ||
   echo "(nothing: an update the user asked for that succeeds is not logged)"
 echo "--- summary ---"
@@ -264,6 +302,11 @@ echo "installation  $installation"
 echo "feed          $feed (build 2, signed, checked by verify-feed)"
 echo "before        build 1, process $launcher"
 echo "found by      $($reminder && echo "the scheduled check; installed from \"$entry\"" || echo "\"$check\"")"
-echo "after         build 2 in the same process $launcher; ${old##*/} removed; quit with status 0"
-echo "screenshot    $build/update-dialog.png"
+if $tampered; then
+  echo "after         the archive with one byte changed refused; build 1 kept, nothing beside it;"
+  echo "              quit with status 0"
+else
+  echo "after         build 2 in the same process $launcher; ${old##*/} removed; quit with status 0"
+fi
+echo "pictures      $build/update-dialog.png$($tampered && echo " update-stopped.png")"
 echo "took          $((SECONDS - started)) s"
