@@ -1,5 +1,6 @@
 #include "app_delegate.hpp"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
 #include <algorithm>
@@ -41,6 +42,8 @@ AppDelegate::AppDelegate(Services services)
       loginItem_(std::move(services.loginItem)),
       openKeyboardSettings_(std::move(services.openKeyboardSettings)),
       alert_(std::move(services.alert)) {
+  // Dialogs without an icon of their own (the update dialog, alerts) show the program's.
+  QApplication::setWindowIcon(programIcon());
   connect(hotKey_.get(), &HotKeyBackend::pressed, this, &AppDelegate::hotKeyPressed);
 }
 

@@ -251,6 +251,12 @@ TEST_F(AppDelegateTest, StartsTheStatusItemWindowsReminderAndUpdaterInOrder) {
   EXPECT_FALSE(visible(delegate->aboutWindow().window()));
 }
 
+TEST_F(AppDelegateTest, GivesDialogsWithoutAnIconOfTheirOwnTheProgramsIcon) {
+  QApplication::setWindowIcon(QIcon());
+  make({});
+  EXPECT_FALSE(QApplication::windowIcon().pixmap(64, 64).isNull());
+}
+
 TEST_F(AppDelegateTest, OpensTheWindowsTheCommandLineOrSpotlightAskFor) {
   struct Case {
     std::vector<std::string> arguments;

@@ -1,6 +1,5 @@
 #include "https_fixture.hpp"
 
-#include <QFile>
 #include <QStringList>
 #include <QUrl>
 #include <cstdlib>
@@ -8,26 +7,6 @@
 
 namespace jolstrand::testing {
 namespace {
-
-// Extensions of the authority and of the server certificate; the server is valid for both names
-// of this machine that tests use.
-constexpr const char* opensslConfig = R"(
-[req]
-distinguished_name = name
-prompt = no
-[name]
-CN = Jolstrand test authority
-[authority]
-basicConstraints = critical, CA:TRUE
-keyUsage = critical, keyCertSign, cRLSign
-subjectKeyIdentifier = hash
-[server]
-basicConstraints = critical, CA:FALSE
-keyUsage = critical, digitalSignature
-extendedKeyUsage = serverAuth
-subjectAltName = IP:127.0.0.1, DNS:localhost
-authorityKeyIdentifier = keyid
-)";
 
 constexpr int startMs = 15000;
 
@@ -45,15 +24,6 @@ QString path(const QString& folder, const char* name) {
   return folder + QLatin1Char('/') + QLatin1String(name);
 }
 
-QString writeConfig(const QString& folder) {
-  const QString config = path(folder, "openssl.cnf");
-  QFile file(config);
-  if (!file.open(QIODevice::WriteOnly) || file.write(opensslConfig) < 0) {
-    throw std::runtime_error("test server set-up: cannot write " + config.toStdString());
-  }
-  return config;
-}
-
 const QStringList newKey = {
     QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
     QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
@@ -61,9 +31,9 @@ const QStringList newKey = {
 // A certificate authority in folder: authority.key and authority.pem.
 void makeAuthority(const QString& folder) {
   run(QStringList{QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-config"),
-                  writeConfig(folder), QStringLiteral("-extensions"), QStringLiteral("authority"),
-                  QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-keyout"),
-                  path(folder, "authority.key"), QStringLiteral("-out"),
+                  QStringLiteral(JOLSTRAND_TEST_CERTIFICATES_CONFIG), QStringLiteral("-extensions"),
+                  QStringLiteral("authority"), QStringLiteral("-days"), QStringLiteral("2"),
+                  QStringLiteral("-keyout"), path(folder, "authority.key"), QStringLiteral("-out"),
                   path(folder, "authority.pem")} +
       newKey);
 }
@@ -72,7 +42,7 @@ void makeAuthority(const QString& folder) {
 // authority.
 void makeServerCertificate(const QString& folder, const QString& authority) {
   static int serial = 0;
-  const QString config = writeConfig(folder);
+  const QString config = QStringLiteral(JOLSTRAND_TEST_CERTIFICATES_CONFIG);
   run(QStringList{QStringLiteral("req"), QStringLiteral("-new"), QStringLiteral("-config"), config,
                   QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
                   QStringLiteral("-keyout"), path(folder, "server.key"), QStringLiteral("-out"),

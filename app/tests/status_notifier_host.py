@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """A desktop's tray as the launcher's tests need it: the StatusNotifierWatcher (with a host
-registered) on the session bus, which notes the items that register, and reads and clicks their
-menus over com.canonical.dbusmenu. Driven line by line on standard input; each command answers
-one line of JSON on standard output:
+registered) on the session bus, which notes the items that register (and, as desktops do, forgets
+those whose owner leaves the bus), and reads and clicks their menus over com.canonical.dbusmenu.
+Driven line by line on standard input; each command answers one line of JSON on standard output:
 
   item               the first registered item's properties (waits up to 10 s for one)
   menu               the item's menu as it is about to open: one object per entry
@@ -55,6 +55,13 @@ class Watcher(dbus.service.Object):
     def __init__(self, bus):
         super().__init__(bus, "/StatusNotifierWatcher")
         self.items = []
+        bus.add_signal_receiver(self.owner_changed, signal_name="NameOwnerChanged",
+                                dbus_interface="org.freedesktop.DBus",
+                                bus_name="org.freedesktop.DBus", path="/org/freedesktop/DBus")
+
+    def owner_changed(self, name, _old_owner, new_owner):
+        if not new_owner:
+            self.items = [item for item in self.items if item[0] != name]
 
     @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
     def RegisterStatusNotifierItem(self, service, sender=None):

@@ -258,7 +258,11 @@ class Unpacker {
       if (type != AE_IFDIR) return "an entry names the staging folder itself";
       return std::nullopt;
     }
-    if (!names_.insert(name).second) return "the entry " + quoted + " appears twice";
+    // Archives made in parts (CPack's, one part per install component) name a folder again
+    // for each part it holds files of; a folder named again as a folder changes nothing.
+    const auto [seen, isNew] = names_.emplace(name, type == AE_IFDIR);
+    if (!isNew && !(seen->second && type == AE_IFDIR))
+      return "the entry " + quoted + " appears twice";
     for (std::size_t slash = name.find('/'); slash != std::string::npos;
          slash = name.find('/', slash + 1)) {
       if (links_.contains(name.substr(0, slash)))
@@ -314,7 +318,7 @@ class Unpacker {
   std::uint64_t entries_ = 0;
   std::uint64_t announced_ = 0;
   std::uint64_t written_ = 0;
-  std::set<std::string> names_;
+  std::map<std::string, bool> names_;  ///< every entry's name, and whether it is a folder
   std::set<std::string> links_;
   std::map<std::string, mode_t> folderModes_;  ///< every folder made, with its final bits
 };

@@ -84,6 +84,24 @@ TEST_F(SafeUnpack, UnpacksAGoodArchiveWithModesAndInnerLinks) {
   EXPECT_THAT(namesIn(root), UnorderedElementsAre("update.tar.gz", "outside", "staging"));
 }
 
+// As CPack writes a portable archive: each install component's part names the folders it
+// fills again, after files of an earlier part were written into them.
+TEST_F(SafeUnpack, TakesAFolderNamedAgainWithTheLastModeGiven) {
+  const std::vector<Entry> entries = {
+      {.name = "Jolstrand/", .kind = Kind::folder, .mode = 0755},
+      {.name = "Jolstrand/share/", .kind = Kind::folder, .mode = 0755},
+      {.name = "Jolstrand/share/doc/README.md", .contents = "readme", .mode = 0644},
+      {.name = "Jolstrand/share/", .kind = Kind::folder, .mode = 0700},
+      {.name = "Jolstrand/share/doc/", .kind = Kind::folder, .mode = 0755},
+      {.name = "Jolstrand/share/doc/LICENSE", .contents = "licence", .mode = 0644},
+  };
+  ASSERT_EQ(unpack(entries), std::nullopt);
+  const fs::path share = fs::path(staging()) / "Jolstrand" / "share";
+  EXPECT_THAT(namesIn(share / "doc"), UnorderedElementsAre("README.md", "LICENSE"));
+  EXPECT_EQ(fileContents(share / "doc" / "LICENSE"), "licence");
+  EXPECT_EQ(fs::status(share).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
 TEST_F(SafeUnpack, ReadsOtherFormatsThanTar) {
   ASSERT_EQ(
       unpack({{.name = "a/run", .contents = "x", .mode = 0755}}, {}, testing::ArchiveFormat::zip),
@@ -138,6 +156,16 @@ TEST_F(SafeUnpack, RefusesHostileArchivesAndWritesNothingOutside) {
       {"setgid folder", {{.name = "d/", .kind = Kind::folder, .mode = 02755}}, "setgid"},
       {"name twice",
        {{.name = "a", .contents = "1"}, {.name = "./a", .contents = "2"}},
+       "appears twice"},
+      {"folder named again as a file",
+       {{.name = "a/", .kind = Kind::folder, .mode = 0755}, {.name = "a", .contents = "x"}},
+       "appears twice"},
+      {"file named again as a folder",
+       {{.name = "a", .contents = "x"}, {.name = "a/", .kind = Kind::folder, .mode = 0755}},
+       "appears twice"},
+      {"folder named again as a link",
+       {{.name = "a/", .kind = Kind::folder, .mode = 0755},
+        {.name = "a", .kind = Kind::symlink, .target = "b"}},
        "appears twice"},
       {"control character", {{.name = "a\nb", .contents = "x"}}, "not valid text"},
       {"not UTF-8", {{.name = "a\xff", .contents = "x"}}, "not valid text"},
