@@ -12,8 +12,11 @@ Prints "listening on PORT" once it accepts connections; runs until it is termina
 """
 
 import argparse
+import ctypes
 import functools
 import http.server
+import os
+import signal
 import ssl
 import sys
 import time
@@ -81,7 +84,17 @@ class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
 
+def end_with_parent():
+    """Ends the server when the process that started it ends, also when that process dies
+    without stopping it, so that nothing keeps the test runner's output open."""
+    pr_set_pdeathsig = 1
+    ctypes.CDLL(None, use_errno=True).prctl(pr_set_pdeathsig, signal.SIGTERM)
+    if os.getppid() == 1:
+        sys.exit(0)
+
+
 def main():
+    end_with_parent()
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--cert", required=True)
