@@ -41,6 +41,8 @@ std::string infoPlist(const std::string& build, const std::string& extraKeys = {
          build + "</string>" + extraKeys + "</dict></plist>\n";
 }
 
+constexpr char layout[] = "bin\nbin/jolstrand\nshare\nshare/jolstrand\n";
+
 class UpdateWalk : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,6 +51,7 @@ class UpdateWalk : public ::testing::Test {
     std::ofstream(root / "bin" / "jolstrand") << "#!/bin/sh\necho 1.0\n";
     fs::permissions(root / "bin" / "jolstrand", fs::perms::owner_exec, fs::perm_options::add);
     std::ofstream(root / "share" / "jolstrand" / "Info.plist") << infoPlist("10");
+    std::ofstream(root / "share" / "jolstrand" / "portable-layout") << layout;
   }
 
   // Serves the release of build 11 and a feed for it; tamper changes the archive once signed.
@@ -60,7 +63,8 @@ class UpdateWalk : public ::testing::Test {
         {{.name = top, .kind = Entry::Kind::folder, .mode = 0755},
          {.name = top + "bin/", .kind = Entry::Kind::folder, .mode = 0755},
          {.name = top + "bin/jolstrand", .contents = "#!/bin/sh\necho 1.1\n", .mode = 0755},
-         {.name = top + "share/jolstrand/Info.plist", .contents = infoPlist("11")}});
+         {.name = top + "share/jolstrand/Info.plist", .contents = infoPlist("11")},
+         {.name = top + "share/jolstrand/portable-layout", .contents = layout}});
     std::string bytes = testing::fileContents(archive);
     std::ofstream(served / "appcast.xml", std::ios::binary) << ReleaseSigning::appcast(
         bytes, "1.1", 11, "- Updates itself", server.url("/" + archive.filename().string()), "",

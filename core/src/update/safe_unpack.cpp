@@ -74,15 +74,16 @@ Refusal normalizedName(const char* raw, std::string& out) {
 }
 
 // A symbolic link's target may only climb (with leading "..") through the folders that hold the
-// link, then go down: so that, with every link checked alike, no chain of links can resolve to
-// anything outside the staging folder.
-Refusal checkLinkTarget(const std::string& name, const char* raw) {
+// link, up to the bound (the first `fixed` of them stay), then go down: so that, with every link
+// checked alike, no chain of links can resolve to anything outside the bound.
+Refusal checkLinkTarget(const std::string& name, const char* raw, std::size_t fixed,
+                        std::string_view bound) {
   const std::string_view target = raw ? raw : "";
   const std::string what = "the link \"" + name + "\" -> \"" + std::string(target) + "\"";
   if (target.empty() || !detail::isValidUtf8(target) || hasControlCharacter(target))
     return what + " has no valid target";
   if (target.front() == '/') return what + " points to an absolute path";
-  std::size_t available = components(name).size() - 1;  // folders above the link
+  std::size_t available = components(name).size() - 1 - fixed;  // folders it may climb
   bool descended = false;
   for (const std::string_view part : components(target)) {
     if (part != "..") {
@@ -90,7 +91,7 @@ Refusal checkLinkTarget(const std::string& name, const char* raw) {
     } else if (descended) {
       return what + " climbs with \"..\" after going down";
     } else if (available-- == 0) {
-      return what + " leaves the staging folder";
+      return what + " leaves " + std::string(bound);
     }
   }
   return std::nullopt;
@@ -259,17 +260,35 @@ class Unpacker {
       return std::nullopt;
     }
     if (!names_.insert(name).second) return "the entry " + quoted + " appears twice";
+    if (limits_.oneTopFolder) {
+      if (auto refusal = checkInTopFolder(name, type)) return refusal;
+    }
     for (std::size_t slash = name.find('/'); slash != std::string::npos;
          slash = name.find('/', slash + 1)) {
       if (links_.contains(name.substr(0, slash)))
         return "the entry " + quoted + " lies below a symbolic link";
     }
     if (type == AE_IFLNK) {
-      if (auto refusal = checkLinkTarget(name, archive_entry_symlink(entry))) return refusal;
+      const auto refusal =
+          limits_.oneTopFolder
+              ? checkLinkTarget(name, archive_entry_symlink(entry), 1, "the archive's top folder")
+              : checkLinkTarget(name, archive_entry_symlink(entry), 0, "the staging folder");
+      if (refusal) return refusal;
       links_.insert(name);
     }
     if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > 0)
       return countBytes(static_cast<std::uint64_t>(archive_entry_size(entry)), name);
+    return std::nullopt;
+  }
+
+  // Everything below one folder, named by the first entry.
+  Refusal checkInTopFolder(const std::string& name, mode_t type) {
+    const std::string first(components(name).front());
+    if (first == name && type != AE_IFDIR)
+      return "the archive's top entry \"" + name + "\" is not a folder";
+    if (topFolder_.empty()) topFolder_ = first;
+    if (first != topFolder_)
+      return "the archive holds \"" + first + "\" beside its top folder \"" + topFolder_ + "\"";
     return std::nullopt;
   }
 
@@ -316,6 +335,7 @@ class Unpacker {
   std::uint64_t written_ = 0;
   std::set<std::string> names_;
   std::set<std::string> links_;
+  std::string topFolder_;  ///< when one is required: the first entry's first component
   std::map<std::string, mode_t> folderModes_;  ///< every folder made, with its final bits
 };
 
@@ -341,6 +361,10 @@ std::optional<std::string> unpackArchive(const std::string& archivePath, const s
 
 std::optional<std::string> removeUnpackedFolder(const std::string& folder) {
   std::error_code error;
+  const auto type = std::filesystem::symlink_status(folder, error).type();
+  if (type == std::filesystem::file_type::not_found) return std::nullopt;
+  if (type != std::filesystem::file_type::directory)
+    return "couldn't remove " + folder + ": it is not a folder";
   std::filesystem::recursive_directory_iterator walk(folder, error);
   for (; !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
     if (walk->is_directory(error) && !walk->is_symlink(error))

@@ -143,17 +143,33 @@ INSTANTIATE_TEST_SUITE_P(BothMethods, SwapFolders,
                            return method.param == Method::twoRenames ? "TwoRenames" : "Exchange";
                          });
 
-TEST(RemoveOldInstallations, RemovesOnlyTheOldFoldersOfThatInstallation) {
+// Only what an update left is removed: an old installation, recognised by its marker file. A
+// folder of the same name that is not one, or is reached through a link, may hold anything.
+TEST(RemoveOldInstallations, RemovesOnlyTheOldInstallationsOfThatInstallation) {
   const fs::path root = fs::temp_directory_path() / ("old_folders_" + std::to_string(getpid()));
-  for (const char* name : {"Jolstrand", "Jolstrand.old-9", "Jolstrand.old-10/Contents",
-                           "Jolstrand.staging", "Other.old-1"})
+  const std::string marker = "Contents/layout";
+  for (const char* name :
+       {"Jolstrand/Contents", "Jolstrand.old-9/Contents", "Jolstrand.old-10/Contents/inner",
+        "Jolstrand.old-data/Contents", "Jolstrand.old-linked/Contents",
+        "Jolstrand.staging/Contents", "Other.old-1/Contents", "elsewhere/Contents"}) {
     fs::create_directories(root / name);
-  EXPECT_EQ(removeOldInstallations((root / "Jolstrand").string()), std::nullopt);
-  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.staging", "Other.old-1"));
-  EXPECT_EQ(removeOldInstallations((root / "Jolstrand").string()), std::nullopt);
+    std::ofstream(root / *fs::path(name).begin() / "Contents" / "layout");
+  }
+  fs::remove(root / "Jolstrand.old-data" / "Contents" / "layout");
+  fs::remove_all(root / "Jolstrand.old-linked" / "Contents");
+  fs::create_directory_symlink(root / "elsewhere" / "Contents",
+                               root / "Jolstrand.old-linked" / "Contents");
+  fs::create_directory_symlink(root / "elsewhere", root / "Jolstrand.old-link");
+  const std::string installation = (root / "Jolstrand").string();
+
+  EXPECT_EQ(removeOldInstallations(installation, marker), std::nullopt);
+  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.old-data",
+                                                  "Jolstrand.old-linked", "Jolstrand.old-link",
+                                                  "Jolstrand.staging", "Other.old-1", "elsewhere"));
+  EXPECT_TRUE(fs::exists(root / "elsewhere" / "Contents" / "layout"));
+  EXPECT_EQ(removeOldInstallations(installation, marker), std::nullopt);
   fs::remove_all(root);
-  EXPECT_THAT(removeOldInstallations((root / "Jolstrand").string()),
-              Optional(HasSubstr("couldn't list")));
+  EXPECT_THAT(removeOldInstallations(installation, marker), Optional(HasSubstr("couldn't list")));
 }
 
 }  // namespace

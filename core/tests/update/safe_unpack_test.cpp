@@ -290,5 +290,45 @@ TEST_F(SafeUnpack, AppliesTheArchivesModesWithoutWriteForOthers) {
   fs::permissions(fs::path(staging()) / "closed", fs::perms::owner_all);
 }
 
+// With one top folder required, that folder bounds the links: the tree is used without the
+// staging folder around it.
+TEST_F(SafeUnpack, BoundsLinksByTheTopFolderWhenOneIsRequired) {
+  const UnpackLimits oneTop{.oneTopFolder = true};
+  const std::vector<Entry> climbsOneLevel = {
+      {.name = "Top/", .kind = Kind::folder, .mode = 0755},
+      {.name = "Top/x", .kind = Kind::symlink, .target = "../y"}};
+  EXPECT_EQ(unpack(climbsOneLevel), std::nullopt);  // inside the staging folder, so accepted
+  fs::remove_all(staging());
+  EXPECT_THAT(unpack(climbsOneLevel, oneTop),
+              Optional(HasSubstr("leaves the archive's top folder")));
+  EXPECT_THAT(
+      unpack({{.name = "Top/bin/run", .kind = Kind::symlink, .target = "../../Top/run"}}, oneTop),
+      Optional(HasSubstr("leaves the archive's top folder")));
+  EXPECT_THAT(
+      unpack({{.name = "Top/a", .contents = "x"}, {.name = "Other/b", .contents = "x"}}, oneTop),
+      Optional(HasSubstr("holds \"Other\" beside its top folder \"Top\"")));
+  EXPECT_THAT(unpack({{.name = "Top", .kind = Kind::symlink, .target = "."}}, oneTop),
+              Optional(HasSubstr("top entry \"Top\" is not a folder")));
+  expectNothingWrittenOutside();
+  EXPECT_EQ(unpack({{.name = "./Top/lib/libx.so.1", .contents = "x"},
+                    {.name = "Top/bin/lib", .kind = Kind::symlink, .target = "../lib"}},
+                   oneTop),
+            std::nullopt);
+}
+
+// A link in the folder's place leads elsewhere: nothing there is touched, not even its modes.
+TEST_F(SafeUnpack, RemovingNeverFollowsALinkInTheFoldersPlace) {
+  fs::create_directories(root / "outside" / "closed");
+  fs::permissions(root / "outside" / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+  fs::create_directory_symlink(root / "outside", staging());
+  EXPECT_THAT(removeUnpackedFolder(staging()), Optional(HasSubstr("not a folder")));
+  EXPECT_EQ(fs::status(root / "outside" / "closed").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(fileContents(root / "outside" / "secret"), "secret");
+  fs::remove(staging());
+  fs::permissions(root / "outside" / "closed", fs::perms::owner_all);
+  EXPECT_EQ(removeUnpackedFolder(staging()), std::nullopt);  // already gone
+}
+
 }  // namespace
 }  // namespace jolstrand
