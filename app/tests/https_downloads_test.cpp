@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "https_fixture.hpp"
+#include "platform/linux/update/test_authority.hpp"
 #include "platform/linux/update/update_downloads.hpp"
 
 namespace jolstrand {
@@ -263,6 +265,18 @@ TEST_F(HttpsDownloadsTest, RefusesAnUntrustedServerAndFailsWhenOneIsDown) {
   const Result down = fetchText(url);
   EXPECT_THAT(down.error(), StartsWith("couldn't fetch " + url + ": "));
   EXPECT_THAT(down.error(), HasSubstr("refused"));
+}
+
+// The test authority stands in for the system's only on this machine: a real feed is checked
+// against the system's trust store even in a build with tests.
+TEST(TestAuthority, IsTrustedOnlyForLoopbackHosts) {
+  for (const char* url : {"https://127.0.0.1:4443/feed.xml", "https://[::1]/feed.xml",
+                          "https://localhost/feed.xml", "https://LOCALHOST:8443/a"})
+    EXPECT_TRUE(mayTrustTestAuthority(QUrl(QString::fromLatin1(url)))) << url;
+  for (const char* url : {"https://example.com/feed.xml", "https://localhost.example.com/",
+                          "https://127.0.0.1.nip.io/", "https://10.0.0.1/", "https://[::2]/",
+                          "https://user@example.org/localhost"})
+    EXPECT_FALSE(mayTrustTestAuthority(QUrl(QString::fromLatin1(url)))) << url;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSslConfiguration>
 #include <QSslError>
 #include <QStringList>
 #include <QTimer>
@@ -13,6 +12,10 @@
 #include <vector>
 
 #include "platform/linux/update/update_downloads.hpp"
+
+#ifdef JOLSTRAND_TRUST_TEST_CA
+#include "platform/linux/update/test_authority.hpp"
+#endif
 
 namespace jolstrand {
 namespace {
@@ -34,19 +37,6 @@ Checked<std::string> couldNotSave(const std::string& url, const QFile& file) {
                                        file.fileName().toStdString() + ": " +
                                        file.errorString().toStdString());
 }
-
-#ifdef JOLSTRAND_TRUST_TEST_CA
-// Test builds only: the certificate authority in the file JOLSTRAND_TEST_CA_FILE names takes the
-// place of the system's, so that tests (and programs they start) can fetch from a local server
-// with a throw-away certificate. Release builds have no such way around the system's trust.
-void trustTestAuthority(QNetworkRequest& request) {
-  const QString file = qEnvironmentVariable("JOLSTRAND_TEST_CA_FILE");
-  if (file.isEmpty()) return;
-  QSslConfiguration configuration = request.sslConfiguration();
-  configuration.setCaCertificates(QSslCertificate::fromPath(file));
-  request.setSslConfiguration(configuration);
-}
-#endif
 
 QNetworkRequest makeRequest(const QUrl& url) {
   QNetworkRequest request(url);
