@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "jolstrand/update/archive_check.hpp"
@@ -33,6 +34,18 @@ bool isKeyText(const std::string& text) {
                                                       QByteArray::AbortOnBase64DecodingErrors);
   return decoded.decodingStatus == QByteArray::Base64DecodingStatus::Ok &&
          decoded.decoded.size() == 32;
+}
+
+// The arguments to restart with: those that open a window once (set-up, about, the support
+// reminder) did so at the first start and are not repeated after an update.
+std::vector<std::string> restartArguments(const std::vector<std::string>& arguments) {
+  std::vector<std::string> kept;
+  std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(kept),
+               [](const std::string& argument) {
+                 return argument != "--setup" && argument != "--about" &&
+                        argument != "--support-reminder";
+               });
+  return kept;
 }
 
 }  // namespace
@@ -169,8 +182,9 @@ void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
                           events_.shouldHandleShowingScheduledUpdate(inImmediateFocus_());
   events_.willHandleShowingUpdate(showItself, item_->displayVersion);
   if (showItself) return showOffer();
-  // The program announces it; the session stays open until a check from its menu shows the
-  // offer.
+  // The program announces it. The engine's own session ends here (idle, nothing kept), but the
+  // program is not told it finished, so its reminder stays; a check from its menu then fetches
+  // the feed again and shows the offer.
   becomeIdle();
 }
 
@@ -225,7 +239,7 @@ void LinuxUpdateEngine::install(bool restart) {
       installer_.install(*installation_, archivePath_, *item_, build_.publicKey, build_.build);
   if (!program) return stop(program.error());
   finishSession();
-  if (restart) installer_.restart(*program, build_.arguments);
+  if (restart) installer_.restart(*program, restartArguments(build_.arguments));
 }
 
 void LinuxUpdateEngine::stop(const std::string& description) {

@@ -41,11 +41,13 @@ namespace jolstrand {
 
 /// The running program, as the engine compares and restarts it.
 struct RunningBuild {
-  std::string build;                   ///< CFBundleVersion
-  std::string displayVersion;          ///< CFBundleShortVersionString
-  std::string publicKey;               ///< SUPublicEDKey: base64 of the Ed25519 public key
-  std::string programPath;             ///< the running program's absolute path
-  std::vector<std::string> arguments;  ///< its command-line arguments, to restart with
+  std::string build;           ///< CFBundleVersion
+  std::string displayVersion;  ///< CFBundleShortVersionString
+  std::string publicKey;       ///< SUPublicEDKey: base64 of the Ed25519 public key
+  std::string programPath;     ///< the running program's absolute path
+  /// Its command-line arguments, to restart with, less those that open a window once
+  /// (--setup, --about, --support-reminder).
+  std::vector<std::string> arguments;
 };
 
 /// The installation's operations (portable_installation.hpp, restart_after_quit.hpp).
