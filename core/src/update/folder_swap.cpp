@@ -148,9 +148,8 @@ std::optional<std::string> swapFolders(const FolderSwap& swap) {
   const fs::path staging = folderPath(swap.staging);
   if (auto failure = checkBeforeSwap(installation, staging, swap)) return failure;
   const fs::path old = oldInstallationPath(swap.installation, swap.runningBuild);
-  std::error_code error;
-  fs::remove_all(old, error);  // left over from an update whose new version never cleaned up
-  if (error) return "couldn't remove the leftover " + old.string() + ": " + error.message();
+  // Left over from an update whose new version never cleaned up.
+  if (auto failure = removeUnpackedFolder(old.string())) return failure;
   if (swap.method == FolderSwap::Method::exchangeWhereAvailable) {
     if (auto done = swapByExchange(installation, staging, old, swap)) return *done;
   }
