@@ -21,6 +21,7 @@
 
 #include "icu_text.hpp"
 #include "unique_fd.hpp"
+#include "update/archive_support.hpp"
 
 namespace jolstrand {
 namespace {
@@ -143,12 +144,13 @@ class Unpacker {
     const std::unique_ptr<archive, ReaderFree> reader(archive_read_new());
     if (!reader) return "couldn't make an archive reader";
     // Not every format libarchive reads: an mtree "archive" only names files, which the reader
-    // then copies from the local disk, and some filters run external programs.
-    for (const auto support : {archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
-                               archive_read_support_filter_xz, archive_read_support_filter_zstd,
-                               archive_read_support_format_tar, archive_read_support_format_zip,
-                               archive_read_support_format_7zip, archive_read_support_format_cpio})
-      support(reader.get());
+    // then copies from the local disk; and only the decoders built into libarchive.
+    static constexpr detail::ReaderSupport supports[] = {
+        archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
+        archive_read_support_filter_xz,   archive_read_support_filter_zstd,
+        archive_read_support_format_tar,  archive_read_support_format_zip,
+        archive_read_support_format_7zip, archive_read_support_format_cpio};
+    detail::addBuiltInSupport(reader.get(), supports);
     if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK)
       return archiveError(reader.get(), "open the archive");
     for (;;) {
