@@ -140,7 +140,7 @@ class Unpacker {
   Unpacker(int root, std::string rootPath, const UnpackLimits& limits)
       : root_(root), rootPath_(std::move(rootPath)), limits_(limits), umask_(processUmask()) {}
 
-  Refusal run(const std::string& archivePath) {
+  Refusal run(std::string_view archiveBytes) {
     const std::unique_ptr<archive, ReaderFree> reader(archive_read_new());
     if (!reader) return "couldn't make an archive reader";
     // Not every format libarchive reads: an mtree "archive" only names files, which the reader
@@ -151,7 +151,8 @@ class Unpacker {
         archive_read_support_format_tar,  archive_read_support_format_zip,
         archive_read_support_format_7zip, archive_read_support_format_cpio};
     detail::addBuiltInSupport(reader.get(), supports);
-    if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK)
+    if (archive_read_open_memory(reader.get(), archiveBytes.data(), archiveBytes.size()) !=
+        ARCHIVE_OK)
       return archiveError(reader.get(), "open the archive");
     for (;;) {
       archive_entry* entry = nullptr;
@@ -343,8 +344,9 @@ class Unpacker {
 
 }  // namespace
 
-std::optional<std::string> unpackArchive(const std::string& archivePath, const std::string& staging,
-                                         const UnpackLimits& limits) {
+std::optional<std::string> unpackArchiveBytes(std::string_view archiveBytes,
+                                              const std::string& staging,
+                                              const UnpackLimits& limits) {
   if (mkdir(staging.c_str(), 0755) != 0)
     return "couldn't make the staging folder " + staging + ": " + std::strerror(errno);
   const detail::UniqueFd root(open(staging.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -356,7 +358,7 @@ std::optional<std::string> unpackArchive(const std::string& archivePath, const s
   else if (error)
     refusal = "couldn't resolve the staging folder " + staging + ": " + error.message();
   else
-    refusal = Unpacker(root.get(), rootPath.string(), limits).run(archivePath);
+    refusal = Unpacker(root.get(), rootPath.string(), limits).run(archiveBytes);
   if (refusal) (void)removeUnpackedFolder(staging);
   return refusal;
 }

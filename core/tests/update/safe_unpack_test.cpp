@@ -43,7 +43,7 @@ class SafeUnpack : public ::testing::Test {
                                     const UnpackLimits& limits = {},
                                     testing::ArchiveFormat format = testing::ArchiveFormat::tarGz) {
     testing::writeArchive(archive(), entries, format);
-    return unpackArchive(archive(), staging(), limits);
+    return unpackArchiveBytes(fileContents(archive()), staging(), limits);
   }
 
   // Only the archive and the untouched outside folder are left.
@@ -175,11 +175,13 @@ TEST_F(SafeUnpack, RefusesArchivesPastTheCaps) {
 
 TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
   std::ofstream(archive()) << "this is not an archive at all";
-  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  EXPECT_THAT(unpackArchiveBytes(fileContents(archive()), staging()),
+              Optional(HasSubstr("couldn't")));
   expectNothingWrittenOutside();
   // An mtree listing would have the reader copy a file of this machine into the update.
   std::ofstream(archive()) << "#mtree\n./copied type=file contents=" << outside("secret") << "\n";
-  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  EXPECT_THAT(unpackArchiveBytes(fileContents(archive()), staging()),
+              Optional(HasSubstr("couldn't")));
   expectNothingWrittenOutside();
 
   fs::create_directory(staging());
@@ -193,7 +195,8 @@ TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
 TEST_F(SafeUnpack, UnpacksIntoAStagingFolderReachedThroughALink) {
   fs::create_directory_symlink(root, root / "via");
   testing::writeArchive(archive(), {{.name = "a/run", .contents = "x", .mode = 0755}});
-  ASSERT_EQ(unpackArchive(archive(), (root / "via" / "staging").string()), std::nullopt);
+  ASSERT_EQ(unpackArchiveBytes(fileContents(archive()), (root / "via" / "staging").string()),
+            std::nullopt);
   EXPECT_EQ(fileContents(fs::path(staging()) / "a" / "run"), "x");
 }
 

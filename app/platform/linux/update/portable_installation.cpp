@@ -164,13 +164,14 @@ Checked<std::string> installUpdate(const PortableInstallation& installation,
                                    std::string_view publicKey, std::string_view runningBuild,
                                    FolderSwap::Method method, std::function<void()> betweenSteps) {
   using Installed = Checked<std::string>;
-  if (auto wrong = checkArchiveFile(archivePath, item, publicKey))
-    return Installed::failure(*wrong);
+  // Unpacked from these very bytes: the file is not read again after it was verified.
+  const Checked<std::string> archive = readCheckedArchive(archivePath, item, publicKey);
+  if (!archive) return Installed::failure(archive.error());
   const std::string unpacked = installation.root + stagingMark + randomName();
   const std::string tree = unpacked + ".tree";
   // The top folder becomes the installation, so links must stay inside it, not merely inside the
   // staging folder around it.
-  if (auto refusal = unpackArchive(archivePath, unpacked, {.oneTopFolder = true}))
+  if (auto refusal = unpackArchiveBytes(*archive, unpacked, {.oneTopFolder = true}))
     return Installed::failure(*refusal);
   auto failure = takeOutTree(unpacked, tree);
   (void)removeUnpackedFolder(unpacked);

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace jolstrand {
 
@@ -35,11 +36,12 @@ struct UnpackLimits {
   bool oneTopFolder = false;
 };
 
-/// Unpacks the archive at archivePath into staging, which must not exist yet and is created.
-/// None on success; otherwise what was refused or failed, and staging is gone.
-[[nodiscard]] std::optional<std::string> unpackArchive(const std::string& archivePath,
-                                                       const std::string& staging,
-                                                       const UnpackLimits& limits = {});
+/// Unpacks the archive whose bytes are archiveBytes (the very bytes that were verified, never
+/// read again from a file that could have changed since) into staging, which must not exist yet
+/// and is created. None on success; otherwise what was refused or failed, and staging is gone.
+[[nodiscard]] std::optional<std::string> unpackArchiveBytes(std::string_view archiveBytes,
+                                                            const std::string& staging,
+                                                            const UnpackLimits& limits = {});
 
 /// Removes a folder that unpackArchive made, or part of it, read-only folders inside included. None
 /// on success (or when it is already gone), otherwise why not; a symbolic link in the folder's
