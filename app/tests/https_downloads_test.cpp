@@ -47,7 +47,7 @@ void writeFile(const std::string& path, const std::string& content) {
 
 // Runs one request on a downloads object of its own and the event loop until its result.
 Result await(const std::function<void(UpdateDownloads&, UpdateDownloads::Done)>& request) {
-  const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads(timeoutMs);
+  const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads();
   std::optional<Result> result;
   int calls = 0;
   QEventLoop loop;
@@ -65,7 +65,7 @@ Result await(const std::function<void(UpdateDownloads&, UpdateDownloads::Done)>&
 
 Result fetchText(const std::string& url, std::uint64_t maxBytes = plenty) {
   return await([&](UpdateDownloads& downloads, UpdateDownloads::Done done) {
-    downloads.fetchText(url, maxBytes, std::move(done));
+    downloads.fetchText(url, maxBytes, timeoutMs, std::move(done));
   });
 }
 
@@ -73,12 +73,13 @@ Result fetchText(const std::string& url, std::uint64_t maxBytes = plenty) {
 Result fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes = plenty) {
   const bool existed = std::filesystem::exists(path);
   return await([&](UpdateDownloads& downloads, UpdateDownloads::Done done) {
-    downloads.fetchFile(url, path, maxBytes, [&, done = std::move(done)](const Result& result) {
-      if (!result) {
-        EXPECT_EQ(std::filesystem::exists(path), existed) << path;
-      }
-      done(result);
-    });
+    downloads.fetchFile(url, path, maxBytes, timeoutMs,
+                        [&, done = std::move(done)](const Result& result) {
+                          if (!result) {
+                            EXPECT_EQ(std::filesystem::exists(path), existed) << path;
+                          }
+                          done(result);
+                        });
   });
 }
 
@@ -222,18 +223,18 @@ TEST_F(HttpsDownloadsTest, FetchFileWritesOnlyANewFile) {
 }
 
 TEST_F(HttpsDownloadsTest, DestroyingTheDownloadsAbandonsWhatIsPending) {
-  auto downloads = makeHttpsDownloads(timeoutMs);
+  auto downloads = makeHttpsDownloads();
   bool abandonedCalled = false;
   std::optional<Result> first;
   const std::string partial = downloadPath("slow");
   // The first result destroys the object, which abandons the two transfers still running.
-  downloads->fetchText(server->url("/feed.xml"), plenty, [&](Result result) {
+  downloads->fetchText(server->url("/feed.xml"), plenty, timeoutMs, [&](Result result) {
     first = std::move(result);
     downloads.reset();
   });
-  downloads->fetchText(server->url("/_/silent"), plenty,
+  downloads->fetchText(server->url("/_/silent"), plenty, timeoutMs,
                        [&](const Result&) { abandonedCalled = true; });
-  downloads->fetchFile(server->url("/_/slow?bytes=100&interval=0.05"), partial, plenty,
+  downloads->fetchFile(server->url("/_/slow?bytes=100&interval=0.05"), partial, plenty, timeoutMs,
                        [&](const Result&) { abandonedCalled = true; });
   QEventLoop loop;
   QTimer::singleShot(hangMs, &loop, &QEventLoop::quit);

@@ -51,6 +51,7 @@ struct Transfer {
   std::string url;
   std::string path;  // empty for a feed
   std::uint64_t maxBytes = 0;
+  int timeoutMs = 0;
   UpdateDownloads::Done done;
 };
 
@@ -64,12 +65,13 @@ class FakeDownloads : public UpdateDownloads {
  public:
   explicit FakeDownloads(std::shared_ptr<DownloadsRecord> record) : record_(std::move(record)) {}
   ~FakeDownloads() override { record_->destroyed = true; }
-  void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) override {
-    record_->transfers.push_back({url, {}, maxBytes, std::move(done)});
+  void fetchText(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+                 Done done) override {
+    record_->transfers.push_back({url, {}, maxBytes, timeoutMs, std::move(done)});
   }
   void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
-                 Done done) override {
-    record_->transfers.push_back({url, path, maxBytes, std::move(done)});
+                 int timeoutMs, Done done) override {
+    record_->transfers.push_back({url, path, maxBytes, timeoutMs, std::move(done)});
   }
 
  private:
@@ -327,6 +329,7 @@ TEST_F(LinuxUpdateEngineTest, ATimerChecksOnceTheClockSaysADayHasPassed) {
   ASSERT_EQ(downloads->transfers.size(), 1u);
   EXPECT_EQ(lastTransfer().url, feedAddress);
   EXPECT_EQ(lastTransfer().maxBytes, 2u << 20);
+  EXPECT_EQ(lastTransfer().timeoutMs, 30 * 1000);  // a silent server is reported soon
   EXPECT_EQ(stored("lastUpdateCheckAt").toDouble(), launch + 23 * 3600);
   EXPECT_TRUE(checkTimer().isActive());
 
@@ -438,6 +441,7 @@ TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithoutTheOneSh
   ASSERT_EQ(fileTransfers(), 1u);
   EXPECT_EQ(lastTransfer().url, archiveAddress);
   EXPECT_EQ(lastTransfer().maxBytes, archive.size());
+  EXPECT_GE(lastTransfer().timeoutMs, 10 * 60 * 1000);  // time for a slow connection
   const std::string downloaded = lastTransfer().path;
   serveArchive(archive);
 

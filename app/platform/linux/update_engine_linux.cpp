@@ -14,9 +14,6 @@
 namespace jolstrand {
 namespace {
 
-// Bounds each transfer, the archive's included, from its start to its end.
-constexpr int transferTimeoutMs = 5 * 60 * 1000;
-
 std::vector<std::string> argumentsAfterProgram() {
   std::vector<std::string> arguments;
   const QStringList all = QCoreApplication::arguments();
@@ -36,7 +33,7 @@ std::unique_ptr<UpdateEngine> makeUpdateEngine(UpdateEngineEvents& events,
       argumentsAfterProgram(),
   };
   UpdateEngineParts parts{
-      makeHttpsDownloads(transferTimeoutMs),
+      makeHttpsDownloads(),
       UpdateInstaller{
           findPortableInstallation,
           [](const PortableInstallation& installation, const std::string& archivePath,

@@ -224,24 +224,25 @@ class Transfer : public QObject {
 
 class HttpsDownloads final : public QObject, public UpdateDownloads {
  public:
-  explicit HttpsDownloads(int timeoutMs) : timeoutMs_(timeoutMs) {}
+  HttpsDownloads() = default;
   HttpsDownloads(const HttpsDownloads&) = delete;
   HttpsDownloads& operator=(const HttpsDownloads&) = delete;
   ~HttpsDownloads() override = default;
 
-  void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) override {
+  void fetchText(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+                 Done done) override {
     if (!isHttps(url)) return refuseAddress(url, std::move(done));
-    start(url, maxBytes, nullptr, std::move(done));
+    start(url, maxBytes, timeoutMs, nullptr, std::move(done));
   }
 
   void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
-                 Done done) override {
+                 int timeoutMs, Done done) override {
     if (!isHttps(url)) return refuseAddress(url, std::move(done));
     auto file = std::make_unique<QFile>(QString::fromStdString(path));
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
       return deliver(std::move(done), couldNotSave(url, *file));
     }
-    start(url, maxBytes, std::move(file), std::move(done));
+    start(url, maxBytes, timeoutMs, std::move(file), std::move(done));
   }
 
  private:
@@ -254,10 +255,10 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
     deliver(std::move(done), couldNotFetch(url, "only https:// addresses are accepted"));
   }
 
-  void start(const std::string& url, std::uint64_t maxBytes, std::unique_ptr<QFile> file,
-             Done done) {
+  void start(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+             std::unique_ptr<QFile> file, Done done) {
     transfers_.push_back(std::make_unique<Transfer>(
-        manager_, url, maxBytes, timeoutMs_, std::move(file),
+        manager_, url, maxBytes, timeoutMs, std::move(file),
         [this, done = std::move(done)](Transfer& transfer, Checked<std::string> result) {
           release(transfer);
           deliver(done, std::move(result));
@@ -281,15 +282,14 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
                        [done = std::move(done), result = std::move(result)] { done(result); });
   }
 
-  int timeoutMs_;
   QNetworkAccessManager manager_;
   std::vector<std::unique_ptr<Transfer>> transfers_;  // before the manager goes, its replies go
 };
 
 }  // namespace
 
-std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int timeoutMs) {
-  return std::make_unique<HttpsDownloads>(timeoutMs);
+std::unique_ptr<UpdateDownloads> makeHttpsDownloads() {
+  return std::make_unique<HttpsDownloads>();
 }
 
 }  // namespace jolstrand

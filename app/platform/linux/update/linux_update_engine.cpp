@@ -157,7 +157,7 @@ void LinuxUpdateEngine::check(bool userInitiated) {
   settings_.setValue(lastCheckKey, now);
   settings_.sync();
   armCheckTimer();
-  downloads_->fetchText(feedURL_, maxFeedBytes,
+  downloads_->fetchText(feedURL_, maxFeedBytes, feedTimeoutMs,
                         [this, current = sessionGuard()](Checked<std::string> feed) {
                           if (current()) feedArrived(feed);
                         });
@@ -213,7 +213,7 @@ void LinuxUpdateEngine::download(std::function<void()> downloaded) {
   downloadFolder_ = folder;
   archivePath_ = folder->filePath(QStringLiteral("update-archive")).toStdString();
   // The folder stays while the transfer may still write into it, even after a cancel.
-  downloads_->fetchFile(item_->url, archivePath_, item_->length,
+  downloads_->fetchFile(item_->url, archivePath_, item_->length, archiveTimeoutMs,
                         [this, current = sessionGuard(), folder,
                          downloaded = std::move(downloaded)](Checked<std::string> file) {
                           if (!current()) return;

@@ -74,6 +74,10 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
  public:
   /// The most a feed may hold.
   static constexpr std::uint64_t maxFeedBytes = std::uint64_t{2} << 20;
+  /// How long a feed may take: a check from the menu against a silent server soon says so.
+  static constexpr int feedTimeoutMs = 30 * 1000;
+  /// How long an archive may take, from its start to its end, on a slow connection too.
+  static constexpr int archiveTimeoutMs = 30 * 60 * 1000;
 
   /// events and settings must outlive the engine. Inert until startUpdater().
   LinuxUpdateEngine(UpdateEngineEvents& events, RunningBuild build, QSettings& settings,

@@ -23,15 +23,17 @@ class UpdateDownloads {
   using Done = std::function<void(Checked<std::string> result)>;
 
   virtual ~UpdateDownloads() = default;
-  /// Fetches url into memory. done is called exactly once, unless this object goes first
-  /// (pending transfers are then abandoned without a call).
-  virtual void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) = 0;
+  /// Fetches url into memory, failing once timeoutMs have passed from the start without the
+  /// whole answer. done is called exactly once, unless this object goes first (pending transfers
+  /// are then abandoned without a call).
+  virtual void fetchText(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+                         Done done) = 0;
   /// Downloads url into a new file at path; done gets path. A failed download leaves no file.
   virtual void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
-                         Done done) = 0;
+                         int timeoutMs, Done done) = 0;
 };
 
-/// Transfers over Qt Network; timeoutMs bounds each transfer from start to end.
-[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int timeoutMs);
+/// Transfers over Qt Network.
+[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads();
 
 }  // namespace jolstrand
