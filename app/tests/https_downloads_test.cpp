@@ -253,6 +253,38 @@ TEST_F(HttpsDownloadsTest, DestroyingTheDownloadsAbandonsWhatIsPending) {
   EXPECT_FALSE(abandonedCalled);
 }
 
+// A cancelled download stops at once; the same object then serves new transfers.
+TEST_F(HttpsDownloadsTest, AbandoningStopsWhatIsPendingAndLeavesNoFile) {
+  const auto downloads = makeHttpsDownloads();
+  bool abandonedCalled = false;
+  const std::string partial = downloadPath("slow");
+  downloads->fetchText(server->url("/_/silent"), plenty, timeoutMs,
+                       [&](const Result&) { abandonedCalled = true; });
+  downloads->fetchFile(server->url("/_/slow?bytes=100&interval=0.05"), partial, plenty, timeoutMs,
+                       [&](const Result&) { abandonedCalled = true; });
+  downloads->fetchText("http://example.com/", plenty, timeoutMs,
+                       [&](const Result&) { abandonedCalled = true; });  // refused, undelivered
+  downloads->abandonAll();
+  EXPECT_FALSE(std::filesystem::exists(partial));
+
+  std::optional<Result> after;
+  QEventLoop loop;
+  downloads->fetchText(server->url("/feed.xml"), plenty, timeoutMs, [&](Result result) {
+    after = std::move(result);
+    loop.quit();
+  });
+  QTimer::singleShot(hangMs, &loop, &QEventLoop::quit);
+  loop.exec();
+  ASSERT_TRUE(after && *after) << (after ? after->error() : "no result");
+  EXPECT_EQ(after->value(), feed);
+  // Past the abandoned transfers' timeout: had they gone on, they would have failed by now.
+  QEventLoop wait;
+  QTimer::singleShot(2 * timeoutMs, &wait, &QEventLoop::quit);
+  wait.exec();
+  EXPECT_FALSE(abandonedCalled);
+  EXPECT_FALSE(std::filesystem::exists(partial));
+}
+
 TEST_F(HttpsDownloadsTest, RefusesAnUntrustedServerAndFailsWhenOneIsDown) {
   HttpsServer untrusted(served->path().toStdString(), HttpsServer::Trust::untrusted);
   const std::string url = untrusted.url("/feed.xml");

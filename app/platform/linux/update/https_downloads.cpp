@@ -76,6 +76,11 @@ class Transfer : public QObject {
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
   ~Transfer() override {
+    // Abandoned while running: the connection closes now, not when the reply is deleted.
+    if (reply_) {
+      disconnect(reply_, nullptr, this, nullptr);
+      reply_->abort();
+    }
     stopReply();
     removeFile();
   }
@@ -245,6 +250,11 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
     start(url, maxBytes, timeoutMs, std::move(file), std::move(done));
   }
 
+  void abandonAll() override {
+    ++generation_;
+    transfers_.clear();
+  }
+
  private:
   static bool isHttps(const std::string& url) {
     const QUrl parsed(QString::fromStdString(url), QUrl::StrictMode);
@@ -278,10 +288,15 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
   // Results arrive on a later turn of the event loop, never inside the call that asked or inside
   // Qt Network's own code, so done may destroy this object; destroying it drops them.
   void deliver(Done done, Checked<std::string> result) {
-    QTimer::singleShot(0, this,
-                       [done = std::move(done), result = std::move(result)] { done(result); });
+    QTimer::singleShot(
+        0, this,
+        [this, generation = generation_, done = std::move(done), result = std::move(result)] {
+          if (generation == generation_) done(result);
+        });
   }
 
+  std::uint64_t generation_ =
+      0;  ///< counts abandonAll(), so that results from before it are dropped
   QNetworkAccessManager manager_;
   std::vector<std::unique_ptr<Transfer>> transfers_;  // before the manager goes, its replies go
 };

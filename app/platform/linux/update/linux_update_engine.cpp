@@ -255,6 +255,7 @@ void LinuxUpdateEngine::finishSession() {
 }
 
 void LinuxUpdateEngine::becomeIdle() {
+  downloads_->abandonAll();  // a cancelled download stops, so that a new check starts alone
   phase_ = Phase::idle;
   userInitiated_ = false;
   installAtQuit_ = false;

@@ -31,6 +31,9 @@ class UpdateDownloads {
   /// Downloads url into a new file at path; done gets path. A failed download leaves no file.
   virtual void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
                          int timeoutMs, Done done) = 0;
+  /// Stops every pending transfer, as destroying this object would: done is not called for any
+  /// of them, nor for a result not yet delivered, and their files are removed.
+  virtual void abandonAll() = 0;
 };
 
 /// Transfers over Qt Network.
