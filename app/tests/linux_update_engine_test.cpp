@@ -525,6 +525,29 @@ TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsVerifyInTheBackgroundAndInstallA
   EXPECT_THAT(presenter->offers, IsEmpty());
 }
 
+// The program has already cleared its reminder for the check from its menu: the user is shown the
+// update downloading in the background, and may watch it or leave it to go on.
+TEST_F(LinuxUpdateEngineTest, ACheckDuringABackgroundDownloadShowsTheUpdate) {
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  engine->checkForUpdates();
+  ASSERT_EQ(presenter->offers.size(), 1u);
+  EXPECT_EQ(presenter->offers[0].newVersion, "2.1");
+  presenter->answer(UpdatePresenter::Answer::later);
+  EXPECT_TRUE(lastTransfer().done) << "the download stopped";
+
+  engine->checkForUpdates();
+  ASSERT_EQ(presenter->offers.size(), 2u);
+  presenter->answer(UpdatePresenter::Answer::install);
+  EXPECT_EQ(presenter->downloadingShown, 1);
+  EXPECT_EQ(fileTransfers(), 1u);
+  serveArchive(archive + "!");
+  EXPECT_EQ(presenter->stopped.size(), 1u);  // the user who watched sees the failure
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
+}
+
 TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsRefuseAnArchiveThatDoesNotVerify) {
   engine->setAutomaticallyDownloadsUpdates(true);
   start();

@@ -147,6 +147,9 @@ void LinuxUpdateEngine::check(bool userInitiated) {
       if (userInitiated) showOffer();
       return;
     case Phase::downloading:
+      // A download in the background goes on; the user who asks is shown what it brings.
+      if (userInitiated && !userInitiated_) offerDuringDownload();
+      return;
     case Phase::readyToInstall:
     case Phase::installing:
       return;
@@ -188,19 +191,34 @@ void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
   becomeIdle();
 }
 
+UpdateOffer LinuxUpdateEngine::offer() const {
+  return {qtString(item_->displayVersion), qtString(build_.displayVersion),
+          qtString(item_->notesHTML)};
+}
+
 void LinuxUpdateEngine::showOffer() {
   phase_ = Phase::offering;
   events_.didReceiveUserAttentionForUpdate();
-  const UpdateOffer offer{qtString(item_->displayVersion), qtString(build_.displayVersion),
-                          qtString(item_->notesHTML)};
-  presenter_->offer(offer, [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
+  presenter_->offer(offer(), [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
     if (!current()) return;
     if (answer == UpdatePresenter::Answer::later) return finishSession();
-    userInitiated_ = true;  // the user now waits for it: a failure is shown, whatever began it
-    presenter_->showDownloading([this, current] {
-      if (current()) finishSession();
-    });
+    watchDownload(current);
     download([this] { install(true); });
+  });
+}
+
+void LinuxUpdateEngine::offerDuringDownload() {
+  events_.didReceiveUserAttentionForUpdate();
+  presenter_->offer(offer(), [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
+    // Later leaves the download to go on in the background.
+    if (current() && answer == UpdatePresenter::Answer::install) watchDownload(current);
+  });
+}
+
+void LinuxUpdateEngine::watchDownload(const std::function<bool()>& current) {
+  userInitiated_ = true;  // the user now waits for it: a failure is shown, whatever began it
+  presenter_->showDownloading([this, current] {
+    if (current()) finishSession();
   });
 }
 

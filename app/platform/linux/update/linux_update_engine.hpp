@@ -89,8 +89,9 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   /// Otherwise removes what an earlier update left behind and schedules the checks. Once: later
   /// calls answer as the first did.
   [[nodiscard]] std::optional<std::string> startUpdater() override;
-  /// Ignored while an update is being downloaded or installed; brings the dialog forward while
-  /// it is open; joins a check that is under way.
+  /// Brings the dialog forward while it is open; joins a check that is under way; while an
+  /// update downloads in the background, shows its offer; otherwise ignored while an update is
+  /// being downloaded or installed.
   void checkForUpdates() override;
   [[nodiscard]] bool automaticallyDownloadsUpdates() const override;
   void setAutomaticallyDownloadsUpdates(bool on) override;
@@ -107,7 +108,13 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   void armCheckTimer();
   void check(bool userInitiated);
   void feedArrived(const Checked<std::string>& feed);
+  [[nodiscard]] UpdateOffer offer() const;
   void showOffer();
+  /// A check from the menu while an update downloads in the background: the offer, whose Install
+  /// shows the download under way.
+  void offerDuringDownload();
+  /// Shows the download in progress to the user, who may cancel it.
+  void watchDownload(const std::function<bool()>& current);
   void download(std::function<void()> downloaded);
   void downloadedInBackground();
   void install(bool restart);
