@@ -50,6 +50,9 @@ struct RunningBuild {
   std::vector<std::string> arguments;
 };
 
+/// Starts program with arguments once the running one has quit (restart_after_quit.hpp).
+using UpdateRestart = std::function<void(std::string program, std::vector<std::string> arguments)>;
+
 /// The installation's operations (portable_installation.hpp, restart_after_quit.hpp).
 struct UpdateInstaller {
   std::function<Checked<PortableInstallation>(const std::string& programPath)> find;
@@ -58,7 +61,7 @@ struct UpdateInstaller {
                                      std::string_view runningBuild)>
       install;
   std::function<void(const PortableInstallation&)> removeLeftovers;
-  std::function<void(std::string program, std::vector<std::string> arguments)> restart;
+  UpdateRestart restart;
 };
 
 /// What the engine acts through.
@@ -69,6 +72,12 @@ struct UpdateEngineParts {
   std::function<bool()> inImmediateFocus;  ///< whether a window of the program is active
   std::unique_ptr<UpdatePresenter> presenter;
 };
+
+/// The engine as makeUpdateEngine makes it, with its real parts (HTTPS transfers, the portable
+/// installation, the clock, the program's windows, Qt dialogs), but restarting through restart
+/// (makeUpdateEngine passes restartAfterQuit): for tests that go through a whole update.
+[[nodiscard]] std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(
+    UpdateEngineEvents& events, const UpdateEngineContext& context, UpdateRestart restart);
 
 class LinuxUpdateEngine final : public QObject, public UpdateEngine {
  public:
