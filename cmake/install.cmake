@@ -6,9 +6,12 @@
 #   license        LICENSE among the documents (installed by default; the .deb carries it as
 #                  its copyright file instead)
 #   debian         what only the .deb carries: its copyright file and changelog
-#   portable       the portable archive's top-level README.txt, and share/jolstrand/Info.plist,
+#   portable       the portable archive's top-level README.txt; share/jolstrand/Info.plist,
 #                  a copy of the program's own, by which an update finds a portable
-#                  installation and checks the build it is about to put in place
+#                  installation and checks the build it is about to put in place; and
+#                  share/jolstrand/portable-layout, the list of what the archive holds in its top
+#                  folder, bin/ and share/, by which an update tells the program's own folder
+#                  from a prefix it was unpacked into
 #   release-tools  jolstrand-release, for whoever cuts releases
 # The last three are installed only when asked for (`--component NAME`) or packaged.
 
@@ -26,16 +29,27 @@ endif()
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/jolstrand)
 set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
 
+# Every path the portable archive holds (its components launcher, license and portable), each
+# recorded beside the rule that installs it; the layout list keeps their first two levels.
+set(portable_paths)
+function(jolstrand_portable_path path)
+  set(portable_paths ${portable_paths} ${path} PARENT_SCOPE)
+endfunction()
+
 install(TARGETS jolstrand RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
+jolstrand_portable_path(${CMAKE_INSTALL_BINDIR}/jolstrand)
 configure_file(packaging/jolstrand.desktop.in
                ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop @ONLY)
 install(FILES ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT launcher)
+jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES app/resources/jolstrand.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${JOLSTRAND_BUNDLE_IDENTIFIER}.svg COMPONENT launcher)
+jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES README.md DESTINATION ${doc_dir} COMPONENT launcher)
 install(FILES LICENSE DESTINATION ${doc_dir} COMPONENT license)
+jolstrand_portable_path(${doc_dir})
 
 # Manual page and Debian changelog are installed compressed, as Debian wants them; gzip -n keeps
 # the bytes the same from build to build.
@@ -51,6 +65,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 jolstrand_gzip(${CMAKE_SOURCE_DIR}/packaging/jolstrand.1 ${packaging_dir}/jolstrand.1.gz)
 install(FILES ${packaging_dir}/jolstrand.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT launcher)
+jolstrand_portable_path(${CMAKE_INSTALL_MANDIR}/man1)
 
 # The .deb's machine-readable copyright file carries the licence text.
 file(READ LICENSE license_text)
@@ -68,5 +83,20 @@ install(FILES ${packaging_dir}/copyright ${packaging_dir}/changelog.gz DESTINATI
 string(TOLOWER "${CMAKE_SYSTEM_PROCESSOR}" JOLSTRAND_ARCHIVE_ARCH)
 configure_file(packaging/portable-README.txt.in ${packaging_dir}/README.txt @ONLY)
 install(FILES ${packaging_dir}/README.txt DESTINATION . COMPONENT portable EXCLUDE_FROM_ALL)
+jolstrand_portable_path(README.txt)
 install(FILES ${JOLSTRAND_INFO_PLIST} DESTINATION ${CMAKE_INSTALL_DATADIR}/jolstrand
+        COMPONENT portable EXCLUDE_FROM_ALL)
+jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/jolstrand)
+
+set(portable_layout)
+foreach(path IN LISTS portable_paths)
+  string(REGEX MATCH "^[^/]+" first "${path}")
+  string(REGEX MATCH "^[^/]+/[^/]+" second "${path}")
+  list(APPEND portable_layout ${first} ${second})
+endforeach()
+list(REMOVE_DUPLICATES portable_layout)
+list(SORT portable_layout)
+list(JOIN portable_layout "\n" portable_layout)
+file(CONFIGURE OUTPUT ${packaging_dir}/portable-layout CONTENT "${portable_layout}\n")
+install(FILES ${packaging_dir}/portable-layout DESTINATION ${CMAKE_INSTALL_DATADIR}/jolstrand
         COMPONENT portable EXCLUDE_FROM_ALL)

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "https_fixture.hpp"
+#include "platform/linux/update/test_authority.hpp"
 #include "platform/linux/update/update_downloads.hpp"
 
 namespace jolstrand {
@@ -45,7 +47,7 @@ void writeFile(const std::string& path, const std::string& content) {
 
 // Runs one request on a downloads object of its own and the event loop until its result.
 Result await(const std::function<void(UpdateDownloads&, UpdateDownloads::Done)>& request) {
-  const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads(timeoutMs);
+  const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads();
   std::optional<Result> result;
   int calls = 0;
   QEventLoop loop;
@@ -63,7 +65,7 @@ Result await(const std::function<void(UpdateDownloads&, UpdateDownloads::Done)>&
 
 Result fetchText(const std::string& url, std::uint64_t maxBytes = plenty) {
   return await([&](UpdateDownloads& downloads, UpdateDownloads::Done done) {
-    downloads.fetchText(url, maxBytes, std::move(done));
+    downloads.fetchText(url, maxBytes, timeoutMs, std::move(done));
   });
 }
 
@@ -71,12 +73,13 @@ Result fetchText(const std::string& url, std::uint64_t maxBytes = plenty) {
 Result fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes = plenty) {
   const bool existed = std::filesystem::exists(path);
   return await([&](UpdateDownloads& downloads, UpdateDownloads::Done done) {
-    downloads.fetchFile(url, path, maxBytes, [&, done = std::move(done)](const Result& result) {
-      if (!result) {
-        EXPECT_EQ(std::filesystem::exists(path), existed) << path;
-      }
-      done(result);
-    });
+    downloads.fetchFile(url, path, maxBytes, timeoutMs,
+                        [&, done = std::move(done)](const Result& result) {
+                          if (!result) {
+                            EXPECT_EQ(std::filesystem::exists(path), existed) << path;
+                          }
+                          done(result);
+                        });
   });
 }
 
@@ -220,18 +223,18 @@ TEST_F(HttpsDownloadsTest, FetchFileWritesOnlyANewFile) {
 }
 
 TEST_F(HttpsDownloadsTest, DestroyingTheDownloadsAbandonsWhatIsPending) {
-  auto downloads = makeHttpsDownloads(timeoutMs);
+  auto downloads = makeHttpsDownloads();
   bool abandonedCalled = false;
   std::optional<Result> first;
   const std::string partial = downloadPath("slow");
   // The first result destroys the object, which abandons the two transfers still running.
-  downloads->fetchText(server->url("/feed.xml"), plenty, [&](Result result) {
+  downloads->fetchText(server->url("/feed.xml"), plenty, timeoutMs, [&](Result result) {
     first = std::move(result);
     downloads.reset();
   });
-  downloads->fetchText(server->url("/_/silent"), plenty,
+  downloads->fetchText(server->url("/_/silent"), plenty, timeoutMs,
                        [&](const Result&) { abandonedCalled = true; });
-  downloads->fetchFile(server->url("/_/slow?bytes=100&interval=0.05"), partial, plenty,
+  downloads->fetchFile(server->url("/_/slow?bytes=100&interval=0.05"), partial, plenty, timeoutMs,
                        [&](const Result&) { abandonedCalled = true; });
   QEventLoop loop;
   QTimer::singleShot(hangMs, &loop, &QEventLoop::quit);
@@ -250,6 +253,38 @@ TEST_F(HttpsDownloadsTest, DestroyingTheDownloadsAbandonsWhatIsPending) {
   EXPECT_FALSE(abandonedCalled);
 }
 
+// A cancelled download stops at once; the same object then serves new transfers.
+TEST_F(HttpsDownloadsTest, AbandoningStopsWhatIsPendingAndLeavesNoFile) {
+  const auto downloads = makeHttpsDownloads();
+  bool abandonedCalled = false;
+  const std::string partial = downloadPath("slow");
+  downloads->fetchText(server->url("/_/silent"), plenty, timeoutMs,
+                       [&](const Result&) { abandonedCalled = true; });
+  downloads->fetchFile(server->url("/_/slow?bytes=100&interval=0.05"), partial, plenty, timeoutMs,
+                       [&](const Result&) { abandonedCalled = true; });
+  downloads->fetchText("http://example.com/", plenty, timeoutMs,
+                       [&](const Result&) { abandonedCalled = true; });  // refused, undelivered
+  downloads->abandonAll();
+  EXPECT_FALSE(std::filesystem::exists(partial));
+
+  std::optional<Result> after;
+  QEventLoop loop;
+  downloads->fetchText(server->url("/feed.xml"), plenty, timeoutMs, [&](Result result) {
+    after = std::move(result);
+    loop.quit();
+  });
+  QTimer::singleShot(hangMs, &loop, &QEventLoop::quit);
+  loop.exec();
+  ASSERT_TRUE(after && *after) << (after ? after->error() : "no result");
+  EXPECT_EQ(after->value(), feed);
+  // Past the abandoned transfers' timeout: had they gone on, they would have failed by now.
+  QEventLoop wait;
+  QTimer::singleShot(2 * timeoutMs, &wait, &QEventLoop::quit);
+  wait.exec();
+  EXPECT_FALSE(abandonedCalled);
+  EXPECT_FALSE(std::filesystem::exists(partial));
+}
+
 TEST_F(HttpsDownloadsTest, RefusesAnUntrustedServerAndFailsWhenOneIsDown) {
   HttpsServer untrusted(served->path().toStdString(), HttpsServer::Trust::untrusted);
   const std::string url = untrusted.url("/feed.xml");
@@ -263,6 +298,18 @@ TEST_F(HttpsDownloadsTest, RefusesAnUntrustedServerAndFailsWhenOneIsDown) {
   const Result down = fetchText(url);
   EXPECT_THAT(down.error(), StartsWith("couldn't fetch " + url + ": "));
   EXPECT_THAT(down.error(), HasSubstr("refused"));
+}
+
+// The test authority stands in for the system's only on this machine: a real feed is checked
+// against the system's trust store even in a build with tests.
+TEST(TestAuthority, IsTrustedOnlyForLoopbackHosts) {
+  for (const char* url : {"https://127.0.0.1:4443/feed.xml", "https://[::1]/feed.xml",
+                          "https://localhost/feed.xml", "https://LOCALHOST:8443/a"})
+    EXPECT_TRUE(mayTrustTestAuthority(QUrl(QString::fromLatin1(url)))) << url;
+  for (const char* url : {"https://example.com/feed.xml", "https://localhost.example.com/",
+                          "https://127.0.0.1.nip.io/", "https://10.0.0.1/", "https://[::2]/",
+                          "https://user@example.org/localhost"})
+    EXPECT_FALSE(mayTrustTestAuthority(QUrl(QString::fromLatin1(url)))) << url;
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ struct Transfer {
   std::string url;
   std::string path;  // empty for a feed
   std::uint64_t maxBytes = 0;
+  int timeoutMs = 0;
   UpdateDownloads::Done done;
 };
 
@@ -64,12 +65,16 @@ class FakeDownloads : public UpdateDownloads {
  public:
   explicit FakeDownloads(std::shared_ptr<DownloadsRecord> record) : record_(std::move(record)) {}
   ~FakeDownloads() override { record_->destroyed = true; }
-  void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) override {
-    record_->transfers.push_back({url, {}, maxBytes, std::move(done)});
+  void fetchText(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+                 Done done) override {
+    record_->transfers.push_back({url, {}, maxBytes, timeoutMs, std::move(done)});
   }
   void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
-                 Done done) override {
-    record_->transfers.push_back({url, path, maxBytes, std::move(done)});
+                 int timeoutMs, Done done) override {
+    record_->transfers.push_back({url, path, maxBytes, timeoutMs, std::move(done)});
+  }
+  void abandonAll() override {
+    for (Transfer& transfer : record_->transfers) transfer.done = nullptr;
   }
 
  private:
@@ -175,7 +180,11 @@ class LinuxUpdateEngineTest : public ::testing::Test {
   }
 
   static RunningBuild defaultRunning() {
-    return {"20", "2.0", key().publicKey, "/opt/Jolstrand/bin/jolstrand", {"--setup"}};
+    return {"20",
+            "2.0",
+            key().publicKey,
+            "/opt/Jolstrand/bin/jolstrand",
+            {"--setup", "--trace", "--about", "--support-reminder", "--list"}};
   }
 
   // An engine over the test's fakes, telling what it finds to events.
@@ -323,6 +332,7 @@ TEST_F(LinuxUpdateEngineTest, ATimerChecksOnceTheClockSaysADayHasPassed) {
   ASSERT_EQ(downloads->transfers.size(), 1u);
   EXPECT_EQ(lastTransfer().url, feedAddress);
   EXPECT_EQ(lastTransfer().maxBytes, 2u << 20);
+  EXPECT_EQ(lastTransfer().timeoutMs, 30 * 1000);  // a silent server is reported soon
   EXPECT_EQ(stored("lastUpdateCheckAt").toDouble(), launch + 23 * 3600);
   EXPECT_TRUE(checkTimer().isActive());
 
@@ -423,7 +433,9 @@ TEST_F(LinuxUpdateEngineTest, ATransferThatFailsIsOneAbortAndAnErrorOnlyForTheUs
   EXPECT_THAT(presenter->stopped, ElementsAre("the server took too long"));
 }
 
-TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithTheSameArguments) {
+// The windows the first start opened (set-up, about, the support reminder) are not opened again
+// by every update; the other arguments stay.
+TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithoutTheOneShotArguments) {
   start();
   engine->checkForUpdates();
   serveFeed(newerFeed());
@@ -432,6 +444,7 @@ TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithTheSameArgu
   ASSERT_EQ(fileTransfers(), 1u);
   EXPECT_EQ(lastTransfer().url, archiveAddress);
   EXPECT_EQ(lastTransfer().maxBytes, archive.size());
+  EXPECT_GE(lastTransfer().timeoutMs, 10 * 60 * 1000);  // time for a slow connection
   const std::string downloaded = lastTransfer().path;
   serveArchive(archive);
 
@@ -439,7 +452,7 @@ TEST_F(LinuxUpdateEngineTest, InstallDownloadsInstallsAndRestartsWithTheSameArgu
   EXPECT_THAT(installation.installedBuilds, ElementsAre("21"));
   ASSERT_EQ(installation.restarts.size(), 1u);
   EXPECT_EQ(installation.restarts[0].first, "/opt/Jolstrand/bin/jolstrand");
-  EXPECT_THAT(installation.restarts[0].second, ElementsAre("--setup"));
+  EXPECT_THAT(installation.restarts[0].second, ElementsAre("--trace", "--list"));
   EXPECT_THAT(events.calls, ElementsAre("engine shows 2.1", "attention", "finish"));
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(downloaded)));
 }
@@ -464,7 +477,7 @@ TEST_F(LinuxUpdateEngineTest, AFailedInstallIsReportedAndRestartsNothing) {
   }
 }
 
-TEST_F(LinuxUpdateEngineTest, LaterOrCancelEndsTheSessionAndALateArchiveIsIgnored) {
+TEST_F(LinuxUpdateEngineTest, LaterOrCancelEndsTheSessionAndStopsTheDownload) {
   start();
   engine->checkForUpdates();
   serveFeed(newerFeed());
@@ -478,7 +491,7 @@ TEST_F(LinuxUpdateEngineTest, LaterOrCancelEndsTheSessionAndALateArchiveIsIgnore
   presenter->answer(UpdatePresenter::Answer::install);
   presenter->cancel();
   EXPECT_THAT(events.calls, ElementsAre("engine shows 2.1", "attention", "finish"));
-  serveArchive(archive);
+  EXPECT_FALSE(lastTransfer().done) << "the cancelled download goes on";
   EXPECT_THAT(installation.installedArchives, IsEmpty());
   EXPECT_THAT(events.calls.size(), 3u);
 }
@@ -510,6 +523,29 @@ TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsVerifyInTheBackgroundAndInstallA
   EXPECT_THAT(installation.installedArchives, ElementsAre(archive));
   EXPECT_EQ(installation.restarts.size(), 1u);
   EXPECT_THAT(presenter->offers, IsEmpty());
+}
+
+// The program has already cleared its reminder for the check from its menu: the user is shown the
+// update downloading in the background, and may watch it or leave it to go on.
+TEST_F(LinuxUpdateEngineTest, ACheckDuringABackgroundDownloadShowsTheUpdate) {
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  engine->checkForUpdates();
+  ASSERT_EQ(presenter->offers.size(), 1u);
+  EXPECT_EQ(presenter->offers[0].newVersion, "2.1");
+  presenter->answer(UpdatePresenter::Answer::later);
+  EXPECT_TRUE(lastTransfer().done) << "the download stopped";
+
+  engine->checkForUpdates();
+  ASSERT_EQ(presenter->offers.size(), 2u);
+  presenter->answer(UpdatePresenter::Answer::install);
+  EXPECT_EQ(presenter->downloadingShown, 1);
+  EXPECT_EQ(fileTransfers(), 1u);
+  serveArchive(archive + "!");
+  EXPECT_EQ(presenter->stopped.size(), 1u);  // the user who watched sees the failure
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
 }
 
 TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsRefuseAnArchiveThatDoesNotVerify) {

@@ -44,6 +44,8 @@ std::string runProgram(const fs::path& program) {
   return read ? line : "";
 }
 
+constexpr char layout[] = "README.txt\nbin\nbin/jolstrand\nshare\nshare/jolstrand\n";
+
 // A portable installation of build 10 in a temporary folder, an update archive of build 11 for it
 // and the feed item that describes the archive.
 class PortableUpdate : public ::testing::Test {
@@ -58,6 +60,7 @@ class PortableUpdate : public ::testing::Test {
     fs::permissions(root() / "bin" / "jolstrand", fs::perms::owner_exec, fs::perm_options::add);
     std::ofstream(root() / "share" / "jolstrand" / "Info.plist") << infoPlist("10");
     std::ofstream(root() / "README.txt") << "portable";
+    std::ofstream(root() / "share" / "jolstrand" / "portable-layout") << layout;
     installation = {.root = root().string(), .program = (root() / "bin" / "jolstrand").string()};
   }
   void TearDown() override { fs::remove_all(top); }
@@ -68,6 +71,7 @@ class PortableUpdate : public ::testing::Test {
             {.name = folder + "bin/", .kind = Kind::folder, .mode = 0755},
             {.name = folder + "bin/jolstrand", .contents = "#!/bin/sh\necho new\n", .mode = 0755},
             {.name = folder + "share/jolstrand/Info.plist", .contents = infoPlist(build)},
+            {.name = folder + "share/jolstrand/portable-layout", .contents = layout},
             {.name = folder + "README.txt", .contents = "portable"}};
   }
 
@@ -121,6 +125,31 @@ TEST_F(PortableUpdate, RefusesProgramsThatDoNotRunFromAPortableInstallation) {
               HasSubstr("does not run from a portable installation"));
   EXPECT_THAT(findPortableInstallation((top / "missing").string()).error(),
               HasSubstr("couldn't resolve"));
+}
+
+// Unpacked into a folder of other things (a prefix such as ~/.local), the archive's folders are
+// not the program's own to replace.
+TEST_F(PortableUpdate, RefusesAnInstallationFolderThatHoldsWhatTheLayoutDoesNotList) {
+  ASSERT_TRUE(findPortableInstallation(installation.program));
+  for (const char* other : {"lib", "bin/tool", "share/fonts"}) {
+    SCOPED_TRACE(other);
+    fs::create_directories(root() / other);
+    EXPECT_THAT(findPortableInstallation(installation.program).error(),
+                HasSubstr("holds \"" + std::string(other) + "\", which is not the program's"));
+    fs::remove(root() / other);
+  }
+  fs::remove_all(root() / "share");
+  fs::create_directories(top / "elsewhere" / "jolstrand");
+  std::ofstream(top / "elsewhere" / "jolstrand" / "Info.plist") << infoPlist("10");
+  std::ofstream(top / "elsewhere" / "jolstrand" / "portable-layout") << layout;
+  fs::create_directory_symlink(top / "elsewhere", root() / "share");
+  EXPECT_THAT(findPortableInstallation(installation.program).error(),
+              HasSubstr("share is not a folder"));
+  fs::remove(root() / "share");
+  fs::create_directories(root() / "share" / "jolstrand");
+  std::ofstream(root() / "share" / "jolstrand" / "Info.plist") << infoPlist("10");
+  EXPECT_THAT(findPortableInstallation(installation.program).error(),
+              HasSubstr("no readable share/jolstrand/portable-layout"));
 }
 
 // The check asks the kernel for this process's rights, which root has everywhere: run as root,
@@ -177,11 +206,14 @@ TEST_F(PortableUpdate, SwapsInAGoodArchiveAndLaterRemovesTheOldVersion) {
     EXPECT_THAT(namesIn(top),
                 UnorderedElementsAre("Jolstrand", "Jolstrand.old-10", "update.tar.gz"));
 
-    fs::create_directories(top / "Jolstrand.staging-0123abcd.tree" / "bin");
+    fs::create_directories(top / "Jolstrand.staging-0123456789abcdef.tree" / "bin");
+    fs::create_directories(top / "Jolstrand.staging-0123456789abcdef");
+    fs::create_directories(top / "Jolstrand.staging-mine");
+    fs::create_directories(top / "Jolstrand.old-data");
     fs::create_directories(top / "Other.staging-1");
     removeUpdateLeftovers(installation);
-    EXPECT_THAT(namesIn(top),
-                UnorderedElementsAre("Jolstrand", "update.tar.gz", "Other.staging-1"));
+    EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz", "Other.staging-1",
+                                                   "Jolstrand.staging-mine", "Jolstrand.old-data"));
     // Back to build 10 for the other method.
     TearDown();
     SetUp();
@@ -229,7 +261,7 @@ TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
       {"no Info.plist", noInfoPlist, "not a readable property list"},
       {"no program", noProgram, "no program bin/jolstrand"},
       {"program that cannot run", programNotExecutable, "no program bin/jolstrand"},
-      {"two folders", twoFolders, "2 entries at its top"},
+      {"two folders", twoFolders, "beside its top folder"},
       {"a file at the top",
        {{.name = "jolstrand", .contents = "x", .mode = 0755}},
        "is not a folder"},
@@ -238,6 +270,24 @@ TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
     SCOPED_TRACE(wrong.what);
     makeArchive(wrong.entries);
     EXPECT_THAT(install().error(), HasSubstr(wrong.refusal));
+    EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz"));
+    expectOldInstallationIntact();
+  }
+}
+
+// The archive's top folder becomes the installation: a link that climbs out of it would lead,
+// after the swap, into the folder around the installation.
+TEST_F(PortableUpdate, RefusesALinkThatLeavesTheArchivesTopFolder) {
+  const std::string folder = "Jolstrand-2.0-linux-x86_64/";
+  std::vector<Entry> programOutside = release("11");
+  programOutside[2] = {.name = folder + "bin/jolstrand",
+                       .kind = Kind::symlink,
+                       .target = "../../Jolstrand/bin/jolstrand"};
+  std::vector<Entry> linkBeside = release("11");
+  linkBeside.push_back({.name = folder + "data", .kind = Kind::symlink, .target = "../Jolstrand"});
+  for (const auto& entries : {programOutside, linkBeside}) {
+    makeArchive(entries);
+    EXPECT_THAT(install().error(), HasSubstr("leaves the archive's top folder"));
     EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz"));
     expectOldInstallationIntact();
   }

@@ -63,6 +63,13 @@ case "$kind" in
       fail "share/jolstrand/Info.plist does not report build $build_number"
     [[ "$copied_plist" == *"<key>CFBundleIdentifier</key><string>$identifier</string>"* ]] ||
       fail "share/jolstrand/Info.plist names another program"
+    # The layout list by which updates tell the program's folder from a prefix: exactly what the
+    # archive holds in its top folder, bin/ and share/.
+    [ -f "$top/share/jolstrand/portable-layout" ] || fail "no share/jolstrand/portable-layout"
+    held=$(cd "$top" && find . bin share -mindepth 1 -maxdepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+    listed=$(LC_ALL=C sort "$top/share/jolstrand/portable-layout")
+    [ "$held" = "$listed" ] ||
+      fail "portable-layout lists"$'\n'"$listed"$'\n'"but the archive holds"$'\n'"$held"
     ;;
   install)
     cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log" ||
@@ -72,6 +79,7 @@ case "$kind" in
     [ ! -e "$top/README.txt" ] || fail "the portable README is installed into the prefix"
     [ ! -e "$top/share/doc/jolstrand/copyright" ] || fail "the .deb's copyright file is installed"
     [ ! -e "$top/share/jolstrand/Info.plist" ] || fail "the portable Info.plist is installed"
+    [ ! -e "$top/share/jolstrand/portable-layout" ] || fail "the portable layout is installed"
     cmake --install "$build" --prefix "$work/tools" --component release-tools >/dev/null
     [ -x "$work/tools/bin/jolstrand-release" ] || fail "no release-tools component"
     ;;

@@ -14,9 +14,6 @@
 namespace jolstrand {
 namespace {
 
-// Bounds each transfer, the archive's included, from its start to its end.
-constexpr int transferTimeoutMs = 5 * 60 * 1000;
-
 std::vector<std::string> argumentsAfterProgram() {
   std::vector<std::string> arguments;
   const QStringList all = QCoreApplication::arguments();
@@ -28,6 +25,12 @@ std::vector<std::string> argumentsAfterProgram() {
 
 std::unique_ptr<UpdateEngine> makeUpdateEngine(UpdateEngineEvents& events,
                                                const UpdateEngineContext& context) {
+  return makeLinuxUpdateEngine(events, context, restartAfterQuit);
+}
+
+std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(UpdateEngineEvents& events,
+                                                    const UpdateEngineContext& context,
+                                                    UpdateRestart restart) {
   RunningBuild build{
       context.program.value("CFBundleVersion").value_or(std::string()),
       context.program.value("CFBundleShortVersionString").value_or(std::string()),
@@ -36,14 +39,14 @@ std::unique_ptr<UpdateEngine> makeUpdateEngine(UpdateEngineEvents& events,
       argumentsAfterProgram(),
   };
   UpdateEngineParts parts{
-      makeHttpsDownloads(transferTimeoutMs),
+      makeHttpsDownloads(),
       UpdateInstaller{
           findPortableInstallation,
           [](const PortableInstallation& installation, const std::string& archivePath,
              const UpdateItem& item, std::string_view publicKey, std::string_view runningBuild) {
             return installUpdate(installation, archivePath, item, publicKey, runningBuild);
           },
-          removeUpdateLeftovers, restartAfterQuit},
+          removeUpdateLeftovers, std::move(restart)},
       [] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000; },
       [] { return QApplication::activeWindow() != nullptr; },
       makeUpdateDialogs([](const QUrl& url) { QDesktopServices::openUrl(url); }),

@@ -29,8 +29,17 @@ std::optional<std::string> checkArchive(std::string_view archive, const UpdateIt
 
 std::optional<std::string> checkArchiveFile(const std::string& path, const UpdateItem& item,
                                             std::string_view publicKey) {
+  const Checked<std::string> archive = readCheckedArchive(path, item, publicKey);
+  if (!archive) return archive.error();
+  return std::nullopt;
+}
+
+Checked<std::string> readCheckedArchive(const std::string& path, const UpdateItem& item,
+                                        std::string_view publicKey) {
+  using Read = Checked<std::string>;
   const auto failed = [&](std::string_view what) {
-    return "couldn't " + std::string(what) + " " + path + ": " + std::strerror(errno);
+    return Read::failure("couldn't " + std::string(what) + " " + path + ": " +
+                         std::strerror(errno));
   };
   // Without O_NONBLOCK a named pipe in the archive's place would hold the open until a writer
   // came; regular files read the same either way.
@@ -39,9 +48,9 @@ std::optional<std::string> checkArchiveFile(const std::string& path, const Updat
   if (!file.valid()) return failed("open");
   struct stat status {};
   if (fstat(file.get(), &status) != 0) return failed("read the size of");
-  if (!S_ISREG(status.st_mode)) return path + " is not a regular file";
+  if (!S_ISREG(status.st_mode)) return Read::failure(path + " is not a regular file");
   const auto size = static_cast<std::uint64_t>(status.st_size);
-  if (size != item.length) return lengthError(size, item.length);
+  if (size != item.length) return Read::failure(lengthError(size, item.length));
 
   std::string bytes(size, '\0');
   std::size_t done = 0;
@@ -49,10 +58,11 @@ std::optional<std::string> checkArchiveFile(const std::string& path, const Updat
     const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return failed("read");
-    if (got == 0) return path + " became shorter while it was read";
+    if (got == 0) return Read::failure(path + " became shorter while it was read");
     done += static_cast<std::size_t>(got);
   }
-  return checkArchive(bytes, item, publicKey);
+  if (auto wrong = checkArchive(bytes, item, publicKey)) return Read::failure(*wrong);
+  return bytes;
 }
 
 }  // namespace jolstrand

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "jolstrand/property_list.hpp"
+#include "jolstrand/update/safe_unpack.hpp"
 #include "jolstrand/update/version_compare.hpp"
 
 namespace jolstrand {
@@ -31,6 +32,20 @@ fs::path folderPath(const std::string& path) {
 bool isRealFolder(const fs::path& path) {
   std::error_code error;
   return fs::symlink_status(path, error).type() == fs::file_type::directory;
+}
+
+// Whether folder is a real folder holding the regular file marker, with no symbolic link on the
+// way to it.
+bool holdsMarker(const fs::path& folder, const fs::path& marker) {
+  const fs::path inside = marker.relative_path();
+  if (!isRealFolder(folder) || inside.empty()) return false;
+  fs::path path = folder;
+  for (const fs::path& part : inside.parent_path()) {
+    path /= part;
+    if (!isRealFolder(path)) return false;
+  }
+  std::error_code error;
+  return fs::symlink_status(folder / inside, error).type() == fs::file_type::regular;
 }
 
 bool isPlainBuild(const std::string& build) {
@@ -133,25 +148,24 @@ std::optional<std::string> swapFolders(const FolderSwap& swap) {
   const fs::path staging = folderPath(swap.staging);
   if (auto failure = checkBeforeSwap(installation, staging, swap)) return failure;
   const fs::path old = oldInstallationPath(swap.installation, swap.runningBuild);
-  std::error_code error;
-  fs::remove_all(old, error);  // left over from an update whose new version never cleaned up
-  if (error) return "couldn't remove the leftover " + old.string() + ": " + error.message();
+  // Left over from an update whose new version never cleaned up.
+  if (auto failure = removeUnpackedFolder(old.string())) return failure;
   if (swap.method == FolderSwap::Method::exchangeWhereAvailable) {
     if (auto done = swapByExchange(installation, staging, old, swap)) return *done;
   }
   return swapByRenames(installation, staging, old, swap);
 }
 
-std::optional<std::string> removeOldInstallations(const std::string& installation) {
+std::optional<std::string> removeOldInstallations(const std::string& installation,
+                                                  const std::string& marker) {
   const fs::path folder = folderPath(installation);
   const std::string prefix = folder.filename().string() + ".old-";
   std::error_code error;
   const fs::path parent = fs::absolute(folder, error).parent_path();
   for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
-    if (!it->path().filename().string().starts_with(prefix)) continue;
-    std::error_code removal;
-    fs::remove_all(it->path(), removal);
-    if (removal) return "couldn't remove " + it->path().string() + ": " + removal.message();
+    if (!it->path().filename().string().starts_with(prefix) || !holdsMarker(it->path(), marker))
+      continue;
+    if (auto failure = removeUnpackedFolder(it->path().string())) return failure;
   }
   if (error) return "couldn't list " + parent.string() + ": " + error.message();
   return std::nullopt;

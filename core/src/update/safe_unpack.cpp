@@ -21,6 +21,7 @@
 
 #include "icu_text.hpp"
 #include "unique_fd.hpp"
+#include "update/archive_support.hpp"
 
 namespace jolstrand {
 namespace {
@@ -74,15 +75,16 @@ Refusal normalizedName(const char* raw, std::string& out) {
 }
 
 // A symbolic link's target may only climb (with leading "..") through the folders that hold the
-// link, then go down: so that, with every link checked alike, no chain of links can resolve to
-// anything outside the staging folder.
-Refusal checkLinkTarget(const std::string& name, const char* raw) {
+// link, up to the bound (the first `fixed` of them stay), then go down: so that, with every link
+// checked alike, no chain of links can resolve to anything outside the bound.
+Refusal checkLinkTarget(const std::string& name, const char* raw, std::size_t fixed,
+                        std::string_view bound) {
   const std::string_view target = raw ? raw : "";
   const std::string what = "the link \"" + name + "\" -> \"" + std::string(target) + "\"";
   if (target.empty() || !detail::isValidUtf8(target) || hasControlCharacter(target))
     return what + " has no valid target";
   if (target.front() == '/') return what + " points to an absolute path";
-  std::size_t available = components(name).size() - 1;  // folders above the link
+  std::size_t available = components(name).size() - 1 - fixed;  // folders it may climb
   bool descended = false;
   for (const std::string_view part : components(target)) {
     if (part != "..") {
@@ -90,7 +92,7 @@ Refusal checkLinkTarget(const std::string& name, const char* raw) {
     } else if (descended) {
       return what + " climbs with \"..\" after going down";
     } else if (available-- == 0) {
-      return what + " leaves the staging folder";
+      return what + " leaves " + std::string(bound);
     }
   }
   return std::nullopt;
@@ -138,17 +140,19 @@ class Unpacker {
   Unpacker(int root, std::string rootPath, const UnpackLimits& limits)
       : root_(root), rootPath_(std::move(rootPath)), limits_(limits), umask_(processUmask()) {}
 
-  Refusal run(const std::string& archivePath) {
+  Refusal run(std::string_view archiveBytes) {
     const std::unique_ptr<archive, ReaderFree> reader(archive_read_new());
     if (!reader) return "couldn't make an archive reader";
     // Not every format libarchive reads: an mtree "archive" only names files, which the reader
-    // then copies from the local disk, and some filters run external programs.
-    for (const auto support : {archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
-                               archive_read_support_filter_xz, archive_read_support_filter_zstd,
-                               archive_read_support_format_tar, archive_read_support_format_zip,
-                               archive_read_support_format_7zip, archive_read_support_format_cpio})
-      support(reader.get());
-    if (archive_read_open_filename(reader.get(), archivePath.c_str(), 64 * 1024) != ARCHIVE_OK)
+    // then copies from the local disk; and only the decoders built into libarchive.
+    static constexpr detail::ReaderSupport supports[] = {
+        archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
+        archive_read_support_filter_xz,   archive_read_support_filter_zstd,
+        archive_read_support_format_tar,  archive_read_support_format_zip,
+        archive_read_support_format_7zip, archive_read_support_format_cpio};
+    detail::addBuiltInSupport(reader.get(), supports);
+    if (archive_read_open_memory(reader.get(), archiveBytes.data(), archiveBytes.size()) !=
+        ARCHIVE_OK)
       return archiveError(reader.get(), "open the archive");
     for (;;) {
       archive_entry* entry = nullptr;
@@ -263,17 +267,35 @@ class Unpacker {
     const auto [seen, isNew] = names_.emplace(name, type == AE_IFDIR);
     if (!isNew && !(seen->second && type == AE_IFDIR))
       return "the entry " + quoted + " appears twice";
+    if (limits_.oneTopFolder) {
+      if (auto refusal = checkInTopFolder(name, type)) return refusal;
+    }
     for (std::size_t slash = name.find('/'); slash != std::string::npos;
          slash = name.find('/', slash + 1)) {
       if (links_.contains(name.substr(0, slash)))
         return "the entry " + quoted + " lies below a symbolic link";
     }
     if (type == AE_IFLNK) {
-      if (auto refusal = checkLinkTarget(name, archive_entry_symlink(entry))) return refusal;
+      const auto refusal =
+          limits_.oneTopFolder
+              ? checkLinkTarget(name, archive_entry_symlink(entry), 1, "the archive's top folder")
+              : checkLinkTarget(name, archive_entry_symlink(entry), 0, "the staging folder");
+      if (refusal) return refusal;
       links_.insert(name);
     }
     if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > 0)
       return countBytes(static_cast<std::uint64_t>(archive_entry_size(entry)), name);
+    return std::nullopt;
+  }
+
+  // Everything below one folder, named by the first entry.
+  Refusal checkInTopFolder(const std::string& name, mode_t type) {
+    const std::string first(components(name).front());
+    if (first == name && type != AE_IFDIR)
+      return "the archive's top entry \"" + name + "\" is not a folder";
+    if (topFolder_.empty()) topFolder_ = first;
+    if (first != topFolder_)
+      return "the archive holds \"" + first + "\" beside its top folder \"" + topFolder_ + "\"";
     return std::nullopt;
   }
 
@@ -320,13 +342,15 @@ class Unpacker {
   std::uint64_t written_ = 0;
   std::map<std::string, bool> names_;  ///< every entry's name, and whether it is a folder
   std::set<std::string> links_;
+  std::string topFolder_;  ///< when one is required: the first entry's first component
   std::map<std::string, mode_t> folderModes_;  ///< every folder made, with its final bits
 };
 
 }  // namespace
 
-std::optional<std::string> unpackArchive(const std::string& archivePath, const std::string& staging,
-                                         const UnpackLimits& limits) {
+std::optional<std::string> unpackArchiveBytes(std::string_view archiveBytes,
+                                              const std::string& staging,
+                                              const UnpackLimits& limits) {
   if (mkdir(staging.c_str(), 0755) != 0)
     return "couldn't make the staging folder " + staging + ": " + std::strerror(errno);
   const detail::UniqueFd root(open(staging.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -338,13 +362,17 @@ std::optional<std::string> unpackArchive(const std::string& archivePath, const s
   else if (error)
     refusal = "couldn't resolve the staging folder " + staging + ": " + error.message();
   else
-    refusal = Unpacker(root.get(), rootPath.string(), limits).run(archivePath);
+    refusal = Unpacker(root.get(), rootPath.string(), limits).run(archiveBytes);
   if (refusal) (void)removeUnpackedFolder(staging);
   return refusal;
 }
 
 std::optional<std::string> removeUnpackedFolder(const std::string& folder) {
   std::error_code error;
+  const auto type = std::filesystem::symlink_status(folder, error).type();
+  if (type == std::filesystem::file_type::not_found) return std::nullopt;
+  if (type != std::filesystem::file_type::directory)
+    return "couldn't remove " + folder + ": it is not a folder";
   std::filesystem::recursive_directory_iterator walk(folder, error);
   for (; !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
     if (walk->is_directory(error) && !walk->is_symlink(error))

@@ -2,10 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "folder_contents.hpp"
 
@@ -20,6 +22,23 @@ using Method = FolderSwap::Method;
 
 using testing::fileContents;
 using testing::namesIn;
+
+constexpr uid_t nobody = 65534;
+
+// Whether check succeeds for a user without root's right to ignore permissions: when the test runs
+// as root, folder is handed to nobody, who runs check in a child process.
+bool withoutPrivilege(const fs::path& folder, const std::function<bool()>& check) {
+  if (geteuid() != 0) return check();
+  if (lchown(folder.c_str(), nobody, nobody) != 0) return false;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (lchown(entry.path().c_str(), nobody, nobody) != 0) return false;
+  }
+  const pid_t child = fork();
+  if (child == 0) _exit(setgid(nobody) == 0 && setuid(nobody) == 0 && check() ? 0 : 1);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // An installation of build 10 and, beside it, a staged build 11; each folder holds a file
 // "version" that tells them apart.
@@ -78,6 +97,18 @@ TEST_P(SwapFolders, AcceptsTrailingSlashesAndReplacesALeftoverOldFolder) {
   swap.staging += "/";
   swap.expectedBuild = "11.0";
   ASSERT_EQ(swapFolders(swap), std::nullopt);
+  EXPECT_EQ(fileContents(installation() / "version"), "11");
+  EXPECT_THAT(namesIn(old()), UnorderedElementsAre("Contents", "version"));
+}
+
+// The unpacker makes read-only folders where the archive has them, which an old installation then
+// holds. Run as root, the folders go to nobody, who swaps from a child process: root would remove
+// them whatever their modes.
+TEST_P(SwapFolders, ReplacesALeftoverOldFolderThatHoldsReadOnlyFolders) {
+  fs::create_directories(old() / "closed");
+  std::ofstream(old() / "closed" / "inside") << "x";
+  fs::permissions(old() / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_TRUE(withoutPrivilege(root, [this] { return swapFolders(swap) == std::nullopt; }));
   EXPECT_EQ(fileContents(installation() / "version"), "11");
   EXPECT_THAT(namesIn(old()), UnorderedElementsAre("Contents", "version"));
 }
@@ -143,17 +174,33 @@ INSTANTIATE_TEST_SUITE_P(BothMethods, SwapFolders,
                            return method.param == Method::twoRenames ? "TwoRenames" : "Exchange";
                          });
 
-TEST(RemoveOldInstallations, RemovesOnlyTheOldFoldersOfThatInstallation) {
+// Only what an update left is removed: an old installation, recognised by its marker file. A
+// folder of the same name that is not one, or is reached through a link, may hold anything.
+TEST(RemoveOldInstallations, RemovesOnlyTheOldInstallationsOfThatInstallation) {
   const fs::path root = fs::temp_directory_path() / ("old_folders_" + std::to_string(getpid()));
-  for (const char* name : {"Jolstrand", "Jolstrand.old-9", "Jolstrand.old-10/Contents",
-                           "Jolstrand.staging", "Other.old-1"})
+  const std::string marker = "Contents/layout";
+  for (const char* name :
+       {"Jolstrand/Contents", "Jolstrand.old-9/Contents", "Jolstrand.old-10/Contents/inner",
+        "Jolstrand.old-data/Contents", "Jolstrand.old-linked/Contents",
+        "Jolstrand.staging/Contents", "Other.old-1/Contents", "elsewhere/Contents"}) {
     fs::create_directories(root / name);
-  EXPECT_EQ(removeOldInstallations((root / "Jolstrand").string()), std::nullopt);
-  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.staging", "Other.old-1"));
-  EXPECT_EQ(removeOldInstallations((root / "Jolstrand").string()), std::nullopt);
+    std::ofstream(root / *fs::path(name).begin() / "Contents" / "layout");
+  }
+  fs::remove(root / "Jolstrand.old-data" / "Contents" / "layout");
+  fs::remove_all(root / "Jolstrand.old-linked" / "Contents");
+  fs::create_directory_symlink(root / "elsewhere" / "Contents",
+                               root / "Jolstrand.old-linked" / "Contents");
+  fs::create_directory_symlink(root / "elsewhere", root / "Jolstrand.old-link");
+  const std::string installation = (root / "Jolstrand").string();
+
+  EXPECT_EQ(removeOldInstallations(installation, marker), std::nullopt);
+  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.old-data",
+                                                  "Jolstrand.old-linked", "Jolstrand.old-link",
+                                                  "Jolstrand.staging", "Other.old-1", "elsewhere"));
+  EXPECT_TRUE(fs::exists(root / "elsewhere" / "Contents" / "layout"));
+  EXPECT_EQ(removeOldInstallations(installation, marker), std::nullopt);
   fs::remove_all(root);
-  EXPECT_THAT(removeOldInstallations((root / "Jolstrand").string()),
-              Optional(HasSubstr("couldn't list")));
+  EXPECT_THAT(removeOldInstallations(installation, marker), Optional(HasSubstr("couldn't list")));
 }
 
 }  // namespace

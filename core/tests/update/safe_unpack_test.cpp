@@ -43,7 +43,7 @@ class SafeUnpack : public ::testing::Test {
                                     const UnpackLimits& limits = {},
                                     testing::ArchiveFormat format = testing::ArchiveFormat::tarGz) {
     testing::writeArchive(archive(), entries, format);
-    return unpackArchive(archive(), staging(), limits);
+    return unpackArchiveBytes(fileContents(archive()), staging(), limits);
   }
 
   // Only the archive and the untouched outside folder are left.
@@ -203,11 +203,13 @@ TEST_F(SafeUnpack, RefusesArchivesPastTheCaps) {
 
 TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
   std::ofstream(archive()) << "this is not an archive at all";
-  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  EXPECT_THAT(unpackArchiveBytes(fileContents(archive()), staging()),
+              Optional(HasSubstr("couldn't")));
   expectNothingWrittenOutside();
   // An mtree listing would have the reader copy a file of this machine into the update.
   std::ofstream(archive()) << "#mtree\n./copied type=file contents=" << outside("secret") << "\n";
-  EXPECT_THAT(unpackArchive(archive(), staging()), Optional(HasSubstr("couldn't")));
+  EXPECT_THAT(unpackArchiveBytes(fileContents(archive()), staging()),
+              Optional(HasSubstr("couldn't")));
   expectNothingWrittenOutside();
 
   fs::create_directory(staging());
@@ -221,7 +223,8 @@ TEST_F(SafeUnpack, RefusesWhatIsNotAnArchiveOrAnExistingStagingFolder) {
 TEST_F(SafeUnpack, UnpacksIntoAStagingFolderReachedThroughALink) {
   fs::create_directory_symlink(root, root / "via");
   testing::writeArchive(archive(), {{.name = "a/run", .contents = "x", .mode = 0755}});
-  ASSERT_EQ(unpackArchive(archive(), (root / "via" / "staging").string()), std::nullopt);
+  ASSERT_EQ(unpackArchiveBytes(fileContents(archive()), (root / "via" / "staging").string()),
+            std::nullopt);
   EXPECT_EQ(fileContents(fs::path(staging()) / "a" / "run"), "x");
 }
 
@@ -316,6 +319,46 @@ TEST_F(SafeUnpack, AppliesTheArchivesModesWithoutWriteForOthers) {
   EXPECT_EQ(mode("closed/inside"), 0400u);
   EXPECT_EQ(fileContents(fs::path(staging()) / "closed" / "inside"), "x");
   fs::permissions(fs::path(staging()) / "closed", fs::perms::owner_all);
+}
+
+// With one top folder required, that folder bounds the links: the tree is used without the
+// staging folder around it.
+TEST_F(SafeUnpack, BoundsLinksByTheTopFolderWhenOneIsRequired) {
+  const UnpackLimits oneTop{.oneTopFolder = true};
+  const std::vector<Entry> climbsOneLevel = {
+      {.name = "Top/", .kind = Kind::folder, .mode = 0755},
+      {.name = "Top/x", .kind = Kind::symlink, .target = "../y"}};
+  EXPECT_EQ(unpack(climbsOneLevel), std::nullopt);  // inside the staging folder, so accepted
+  fs::remove_all(staging());
+  EXPECT_THAT(unpack(climbsOneLevel, oneTop),
+              Optional(HasSubstr("leaves the archive's top folder")));
+  EXPECT_THAT(
+      unpack({{.name = "Top/bin/run", .kind = Kind::symlink, .target = "../../Top/run"}}, oneTop),
+      Optional(HasSubstr("leaves the archive's top folder")));
+  EXPECT_THAT(
+      unpack({{.name = "Top/a", .contents = "x"}, {.name = "Other/b", .contents = "x"}}, oneTop),
+      Optional(HasSubstr("holds \"Other\" beside its top folder \"Top\"")));
+  EXPECT_THAT(unpack({{.name = "Top", .kind = Kind::symlink, .target = "."}}, oneTop),
+              Optional(HasSubstr("top entry \"Top\" is not a folder")));
+  expectNothingWrittenOutside();
+  EXPECT_EQ(unpack({{.name = "./Top/lib/libx.so.1", .contents = "x"},
+                    {.name = "Top/bin/lib", .kind = Kind::symlink, .target = "../lib"}},
+                   oneTop),
+            std::nullopt);
+}
+
+// A link in the folder's place leads elsewhere: nothing there is touched, not even its modes.
+TEST_F(SafeUnpack, RemovingNeverFollowsALinkInTheFoldersPlace) {
+  fs::create_directories(root / "outside" / "closed");
+  fs::permissions(root / "outside" / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+  fs::create_directory_symlink(root / "outside", staging());
+  EXPECT_THAT(removeUnpackedFolder(staging()), Optional(HasSubstr("not a folder")));
+  EXPECT_EQ(fs::status(root / "outside" / "closed").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(fileContents(root / "outside" / "secret"), "secret");
+  fs::remove(staging());
+  fs::permissions(root / "outside" / "closed", fs::perms::owner_all);
+  EXPECT_EQ(removeUnpackedFolder(staging()), std::nullopt);  // already gone
 }
 
 }  // namespace

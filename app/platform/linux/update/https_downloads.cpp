@@ -2,7 +2,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSslConfiguration>
 #include <QSslError>
 #include <QStringList>
 #include <QTimer>
@@ -13,6 +12,10 @@
 #include <vector>
 
 #include "platform/linux/update/update_downloads.hpp"
+
+#ifdef JOLSTRAND_TRUST_TEST_CA
+#include "platform/linux/update/test_authority.hpp"
+#endif
 
 namespace jolstrand {
 namespace {
@@ -34,19 +37,6 @@ Checked<std::string> couldNotSave(const std::string& url, const QFile& file) {
                                        file.fileName().toStdString() + ": " +
                                        file.errorString().toStdString());
 }
-
-#ifdef JOLSTRAND_TRUST_TEST_CA
-// Test builds only: the certificate authority in the file JOLSTRAND_TEST_CA_FILE names takes the
-// place of the system's, so that tests (and programs they start) can fetch from a local server
-// with a throw-away certificate. Release builds have no such way around the system's trust.
-void trustTestAuthority(QNetworkRequest& request) {
-  const QString file = qEnvironmentVariable("JOLSTRAND_TEST_CA_FILE");
-  if (file.isEmpty()) return;
-  QSslConfiguration configuration = request.sslConfiguration();
-  configuration.setCaCertificates(QSslCertificate::fromPath(file));
-  request.setSslConfiguration(configuration);
-}
-#endif
 
 QNetworkRequest makeRequest(const QUrl& url) {
   QNetworkRequest request(url);
@@ -86,6 +76,11 @@ class Transfer : public QObject {
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
   ~Transfer() override {
+    // Abandoned while running: the connection closes now, not when the reply is deleted.
+    if (reply_) {
+      disconnect(reply_, nullptr, this, nullptr);
+      reply_->abort();
+    }
     stopReply();
     removeFile();
   }
@@ -234,24 +229,30 @@ class Transfer : public QObject {
 
 class HttpsDownloads final : public QObject, public UpdateDownloads {
  public:
-  explicit HttpsDownloads(int timeoutMs) : timeoutMs_(timeoutMs) {}
+  HttpsDownloads() = default;
   HttpsDownloads(const HttpsDownloads&) = delete;
   HttpsDownloads& operator=(const HttpsDownloads&) = delete;
   ~HttpsDownloads() override = default;
 
-  void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) override {
+  void fetchText(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+                 Done done) override {
     if (!isHttps(url)) return refuseAddress(url, std::move(done));
-    start(url, maxBytes, nullptr, std::move(done));
+    start(url, maxBytes, timeoutMs, nullptr, std::move(done));
   }
 
   void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
-                 Done done) override {
+                 int timeoutMs, Done done) override {
     if (!isHttps(url)) return refuseAddress(url, std::move(done));
     auto file = std::make_unique<QFile>(QString::fromStdString(path));
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
       return deliver(std::move(done), couldNotSave(url, *file));
     }
-    start(url, maxBytes, std::move(file), std::move(done));
+    start(url, maxBytes, timeoutMs, std::move(file), std::move(done));
+  }
+
+  void abandonAll() override {
+    ++generation_;
+    transfers_.clear();
   }
 
  private:
@@ -264,10 +265,10 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
     deliver(std::move(done), couldNotFetch(url, "only https:// addresses are accepted"));
   }
 
-  void start(const std::string& url, std::uint64_t maxBytes, std::unique_ptr<QFile> file,
-             Done done) {
+  void start(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+             std::unique_ptr<QFile> file, Done done) {
     transfers_.push_back(std::make_unique<Transfer>(
-        manager_, url, maxBytes, timeoutMs_, std::move(file),
+        manager_, url, maxBytes, timeoutMs, std::move(file),
         [this, done = std::move(done)](Transfer& transfer, Checked<std::string> result) {
           release(transfer);
           deliver(done, std::move(result));
@@ -287,19 +288,23 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
   // Results arrive on a later turn of the event loop, never inside the call that asked or inside
   // Qt Network's own code, so done may destroy this object; destroying it drops them.
   void deliver(Done done, Checked<std::string> result) {
-    QTimer::singleShot(0, this,
-                       [done = std::move(done), result = std::move(result)] { done(result); });
+    QTimer::singleShot(
+        0, this,
+        [this, generation = generation_, done = std::move(done), result = std::move(result)] {
+          if (generation == generation_) done(result);
+        });
   }
 
-  int timeoutMs_;
+  std::uint64_t generation_ =
+      0;  ///< counts abandonAll(), so that results from before it are dropped
   QNetworkAccessManager manager_;
   std::vector<std::unique_ptr<Transfer>> transfers_;  // before the manager goes, its replies go
 };
 
 }  // namespace
 
-std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int timeoutMs) {
-  return std::make_unique<HttpsDownloads>(timeoutMs);
+std::unique_ptr<UpdateDownloads> makeHttpsDownloads() {
+  return std::make_unique<HttpsDownloads>();
 }
 
 }  // namespace jolstrand

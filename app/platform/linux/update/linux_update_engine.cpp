@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "jolstrand/update/archive_check.hpp"
@@ -33,6 +34,18 @@ bool isKeyText(const std::string& text) {
                                                       QByteArray::AbortOnBase64DecodingErrors);
   return decoded.decodingStatus == QByteArray::Base64DecodingStatus::Ok &&
          decoded.decoded.size() == 32;
+}
+
+// The arguments to restart with: those that open a window once (set-up, about, the support
+// reminder) did so at the first start and are not repeated after an update.
+std::vector<std::string> restartArguments(const std::vector<std::string>& arguments) {
+  std::vector<std::string> kept;
+  std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(kept),
+               [](const std::string& argument) {
+                 return argument != "--setup" && argument != "--about" &&
+                        argument != "--support-reminder";
+               });
+  return kept;
 }
 
 }  // namespace
@@ -134,6 +147,9 @@ void LinuxUpdateEngine::check(bool userInitiated) {
       if (userInitiated) showOffer();
       return;
     case Phase::downloading:
+      // A download in the background goes on; the user who asks is shown what it brings.
+      if (userInitiated && !userInitiated_) offerDuringDownload();
+      return;
     case Phase::readyToInstall:
     case Phase::installing:
       return;
@@ -144,7 +160,7 @@ void LinuxUpdateEngine::check(bool userInitiated) {
   settings_.setValue(lastCheckKey, now);
   settings_.sync();
   armCheckTimer();
-  downloads_->fetchText(feedURL_, maxFeedBytes,
+  downloads_->fetchText(feedURL_, maxFeedBytes, feedTimeoutMs,
                         [this, current = sessionGuard()](Checked<std::string> feed) {
                           if (current()) feedArrived(feed);
                         });
@@ -169,24 +185,40 @@ void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
                           events_.shouldHandleShowingScheduledUpdate(inImmediateFocus_());
   events_.willHandleShowingUpdate(showItself, item_->displayVersion);
   if (showItself) return showOffer();
-  // The program announces it; the session stays open until a check from its menu shows the
-  // offer.
+  // The program announces it. The engine's own session ends here (idle, nothing kept), but the
+  // program is not told it finished, so its reminder stays; a check from its menu then fetches
+  // the feed again and shows the offer.
   becomeIdle();
+}
+
+UpdateOffer LinuxUpdateEngine::offer() const {
+  return {qtString(item_->displayVersion), qtString(build_.displayVersion),
+          qtString(item_->notesHTML)};
 }
 
 void LinuxUpdateEngine::showOffer() {
   phase_ = Phase::offering;
   events_.didReceiveUserAttentionForUpdate();
-  const UpdateOffer offer{qtString(item_->displayVersion), qtString(build_.displayVersion),
-                          qtString(item_->notesHTML)};
-  presenter_->offer(offer, [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
+  presenter_->offer(offer(), [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
     if (!current()) return;
     if (answer == UpdatePresenter::Answer::later) return finishSession();
-    userInitiated_ = true;  // the user now waits for it: a failure is shown, whatever began it
-    presenter_->showDownloading([this, current] {
-      if (current()) finishSession();
-    });
+    watchDownload(current);
     download([this] { install(true); });
+  });
+}
+
+void LinuxUpdateEngine::offerDuringDownload() {
+  events_.didReceiveUserAttentionForUpdate();
+  presenter_->offer(offer(), [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
+    // Later leaves the download to go on in the background.
+    if (current() && answer == UpdatePresenter::Answer::install) watchDownload(current);
+  });
+}
+
+void LinuxUpdateEngine::watchDownload(const std::function<bool()>& current) {
+  userInitiated_ = true;  // the user now waits for it: a failure is shown, whatever began it
+  presenter_->showDownloading([this, current] {
+    if (current()) finishSession();
   });
 }
 
@@ -199,7 +231,7 @@ void LinuxUpdateEngine::download(std::function<void()> downloaded) {
   downloadFolder_ = folder;
   archivePath_ = folder->filePath(QStringLiteral("update-archive")).toStdString();
   // The folder stays while the transfer may still write into it, even after a cancel.
-  downloads_->fetchFile(item_->url, archivePath_, item_->length,
+  downloads_->fetchFile(item_->url, archivePath_, item_->length, archiveTimeoutMs,
                         [this, current = sessionGuard(), folder,
                          downloaded = std::move(downloaded)](Checked<std::string> file) {
                           if (!current()) return;
@@ -225,7 +257,7 @@ void LinuxUpdateEngine::install(bool restart) {
       installer_.install(*installation_, archivePath_, *item_, build_.publicKey, build_.build);
   if (!program) return stop(program.error());
   finishSession();
-  if (restart) installer_.restart(*program, build_.arguments);
+  if (restart) installer_.restart(*program, restartArguments(build_.arguments));
 }
 
 void LinuxUpdateEngine::stop(const std::string& description) {
@@ -241,6 +273,7 @@ void LinuxUpdateEngine::finishSession() {
 }
 
 void LinuxUpdateEngine::becomeIdle() {
+  downloads_->abandonAll();  // a cancelled download stops, so that a new check starts alone
   phase_ = Phase::idle;
   userInitiated_ = false;
   installAtQuit_ = false;

@@ -41,12 +41,17 @@ namespace jolstrand {
 
 /// The running program, as the engine compares and restarts it.
 struct RunningBuild {
-  std::string build;                   ///< CFBundleVersion
-  std::string displayVersion;          ///< CFBundleShortVersionString
-  std::string publicKey;               ///< SUPublicEDKey: base64 of the Ed25519 public key
-  std::string programPath;             ///< the running program's absolute path
-  std::vector<std::string> arguments;  ///< its command-line arguments, to restart with
+  std::string build;           ///< CFBundleVersion
+  std::string displayVersion;  ///< CFBundleShortVersionString
+  std::string publicKey;       ///< SUPublicEDKey: base64 of the Ed25519 public key
+  std::string programPath;     ///< the running program's absolute path
+  /// Its command-line arguments, to restart with, less those that open a window once
+  /// (--setup, --about, --support-reminder).
+  std::vector<std::string> arguments;
 };
+
+/// Starts program with arguments once the running one has quit (restart_after_quit.hpp).
+using UpdateRestart = std::function<void(std::string program, std::vector<std::string> arguments)>;
 
 /// The installation's operations (portable_installation.hpp, restart_after_quit.hpp).
 struct UpdateInstaller {
@@ -56,7 +61,7 @@ struct UpdateInstaller {
                                      std::string_view runningBuild)>
       install;
   std::function<void(const PortableInstallation&)> removeLeftovers;
-  std::function<void(std::string program, std::vector<std::string> arguments)> restart;
+  UpdateRestart restart;
 };
 
 /// What the engine acts through.
@@ -68,10 +73,20 @@ struct UpdateEngineParts {
   std::unique_ptr<UpdatePresenter> presenter;
 };
 
+/// The engine as makeUpdateEngine makes it, with its real parts (HTTPS transfers, the portable
+/// installation, the clock, the program's windows, Qt dialogs), but restarting through restart
+/// (makeUpdateEngine passes restartAfterQuit): for tests that go through a whole update.
+[[nodiscard]] std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(
+    UpdateEngineEvents& events, const UpdateEngineContext& context, UpdateRestart restart);
+
 class LinuxUpdateEngine final : public QObject, public UpdateEngine {
  public:
   /// The most a feed may hold.
   static constexpr std::uint64_t maxFeedBytes = std::uint64_t{2} << 20;
+  /// How long a feed may take: a check from the menu against a silent server soon says so.
+  static constexpr int feedTimeoutMs = 30 * 1000;
+  /// How long an archive may take, from its start to its end, on a slow connection too.
+  static constexpr int archiveTimeoutMs = 30 * 60 * 1000;
 
   /// events and settings must outlive the engine. Inert until startUpdater().
   LinuxUpdateEngine(UpdateEngineEvents& events, RunningBuild build, QSettings& settings,
@@ -83,8 +98,9 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   /// Otherwise removes what an earlier update left behind and schedules the checks. Once: later
   /// calls answer as the first did.
   [[nodiscard]] std::optional<std::string> startUpdater() override;
-  /// Ignored while an update is being downloaded or installed; brings the dialog forward while
-  /// it is open; joins a check that is under way.
+  /// Brings the dialog forward while it is open; joins a check that is under way; while an
+  /// update downloads in the background, shows its offer; otherwise ignored while an update is
+  /// being downloaded or installed.
   void checkForUpdates() override;
   [[nodiscard]] bool automaticallyDownloadsUpdates() const override;
   void setAutomaticallyDownloadsUpdates(bool on) override;
@@ -101,7 +117,13 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   void armCheckTimer();
   void check(bool userInitiated);
   void feedArrived(const Checked<std::string>& feed);
+  [[nodiscard]] UpdateOffer offer() const;
   void showOffer();
+  /// A check from the menu while an update downloads in the background: the offer, whose Install
+  /// shows the download under way.
+  void offerDuringDownload();
+  /// Shows the download in progress to the user, who may cancel it.
+  void watchDownload(const std::function<bool()>& current);
   void download(std::function<void()> downloaded);
   void downloadedInBackground();
   void install(bool restart);

@@ -4,13 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <random>
+#include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -26,6 +30,11 @@ namespace fs = std::filesystem;
 constexpr char programInTree[] = "bin/jolstrand";
 // Only the portable archive carries it, so it tells a portable installation from an FHS one.
 constexpr char infoPlistInTree[] = "share/jolstrand/Info.plist";
+// The archive's list of what it holds in its top folder, bin/ and share/, one path a line: the
+// folder is replaced as a whole only when it holds nothing else (unpacked into a prefix such as
+// ~/.local, it is not the program's own folder).
+constexpr char layoutInTree[] = "share/jolstrand/portable-layout";
+constexpr std::uintmax_t maxLayoutBytes = 64 * 1024;
 
 // The kernel's own verdict for this process (modes, ACLs, read-only mounts, immutable folders),
 // asked without writing anything.
@@ -37,6 +46,43 @@ std::optional<std::string> notWritable(const fs::path& folder) {
 
 // Staging folders are named "<installation>" + this + a random name (+ ".tree").
 constexpr char stagingMark[] = ".staging-";
+constexpr std::size_t randomNameLength = 16;
+
+// Whether name is one this code gives a staging folder of the installation named root.
+bool isStagingName(const std::string& name, const std::string& root) {
+  const std::string prefix = root + stagingMark;
+  if (!name.starts_with(prefix)) return false;
+  std::string_view rest = std::string_view(name).substr(prefix.size());
+  if (rest.ends_with(".tree")) rest.remove_suffix(5);
+  return rest.size() == randomNameLength && std::all_of(rest.begin(), rest.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
+}
+
+// The first entry of root, root/bin or root/share that its layout list does not name, or why the
+// list cannot be read.
+std::optional<std::string> unlistedEntry(const fs::path& root) {
+  std::error_code error;
+  const fs::path list = root / layoutInTree;
+  if (fs::symlink_status(list, error).type() != fs::file_type::regular ||
+      fs::file_size(list, error) > maxLayoutBytes || error)
+    return "it has no readable " + std::string(layoutInTree);
+  std::set<std::string> listed;
+  std::ifstream stream(list);
+  for (std::string line; std::getline(stream, line);) listed.insert(line);
+  for (const std::string folder : {"", "bin", "share"}) {
+    if (fs::symlink_status(root / folder, error).type() != fs::file_type::directory)
+      return root.string() + "/" + folder + " is not a folder";
+    for (fs::directory_iterator it(root / folder, error), end; !error && it != end;
+         it.increment(error)) {
+      const std::string name =
+          (folder.empty() ? "" : folder + "/") + it->path().filename().string();
+      if (!listed.contains(name)) return "it holds \"" + name + "\", which is not the program's";
+    }
+    if (error) return "couldn't list " + (root / folder).string() + ": " + error.message();
+  }
+  return std::nullopt;
+}
 
 // Which folder is at path, to tell afterwards whether it is still the same one.
 std::optional<std::pair<dev_t, ino_t>> identity(const std::string& path) {
@@ -97,6 +143,9 @@ Checked<PortableInstallation> findPortableInstallation(const std::string& progra
       fs::symlink_status(root / infoPlistInTree, error).type() != fs::file_type::regular)
     return Found::failure(program.string() + " does not run from a portable installation (" +
                           "ROOT/" + programInTree + " beside ROOT/" + infoPlistInTree + ")");
+  if (auto unlisted = unlistedEntry(root))
+    return Found::failure(root.string() + " is not only a portable installation (" + *unlisted +
+                          "), so updates cannot replace it");
   for (const fs::path& folder : {root, root.parent_path()}) {
     if (auto refusal = notWritable(folder)) return Found::failure(*refusal);
   }
@@ -115,11 +164,15 @@ Checked<std::string> installUpdate(const PortableInstallation& installation,
                                    std::string_view publicKey, std::string_view runningBuild,
                                    FolderSwap::Method method, std::function<void()> betweenSteps) {
   using Installed = Checked<std::string>;
-  if (auto wrong = checkArchiveFile(archivePath, item, publicKey))
-    return Installed::failure(*wrong);
+  // Unpacked from these very bytes: the file is not read again after it was verified.
+  const Checked<std::string> archive = readCheckedArchive(archivePath, item, publicKey);
+  if (!archive) return Installed::failure(archive.error());
   const std::string unpacked = installation.root + stagingMark + randomName();
   const std::string tree = unpacked + ".tree";
-  if (auto refusal = unpackArchive(archivePath, unpacked)) return Installed::failure(*refusal);
+  // The top folder becomes the installation, so links must stay inside it, not merely inside the
+  // staging folder around it.
+  if (auto refusal = unpackArchiveBytes(*archive, unpacked, {.oneTopFolder = true}))
+    return Installed::failure(*refusal);
   auto failure = takeOutTree(unpacked, tree);
   (void)removeUnpackedFolder(unpacked);
   const auto installed = identity(installation.root);
@@ -141,13 +194,12 @@ Checked<std::string> installUpdate(const PortableInstallation& installation,
 }
 
 void removeUpdateLeftovers(const PortableInstallation& installation) {
-  if (auto failure = removeOldInstallations(installation.root)) logLine(*failure);
+  if (auto failure = removeOldInstallations(installation.root, layoutInTree)) logLine(*failure);
   const fs::path root(installation.root);
-  const std::string prefix = root.filename().string() + stagingMark;
   std::error_code error;
   for (fs::directory_iterator it(root.parent_path(), error), end; !error && it != end;
        it.increment(error)) {
-    if (!it->path().filename().string().starts_with(prefix)) continue;
+    if (!isStagingName(it->path().filename().string(), root.filename().string())) continue;
     if (auto failure = removeUnpackedFolder(it->path().string())) logLine(*failure);
   }
   if (error) logLine("couldn't list " + root.parent_path().string() + ": " + error.message());

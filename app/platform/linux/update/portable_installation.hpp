@@ -29,8 +29,11 @@ struct PortableInstallation {
 
 /// The portable installation programPath runs from (symbolic links resolved), or why updates
 /// cannot be installed there: not ROOT/bin/jolstrand beside ROOT/share/jolstrand/Info.plist (an
-/// installation in /usr is not portable), or ROOT or the folder above it is not writable for this
-/// process (the kernel's own check: modes, ACLs, read-only mounts).
+/// installation in /usr is not portable); ROOT, ROOT/bin or ROOT/share holds an entry that the
+/// archive's list ROOT/share/jolstrand/portable-layout does not name (the archive was unpacked
+/// into a folder of other things, such as ~/.local, which an update must never replace); or ROOT
+/// or the folder above it is not writable for this process (the kernel's own check: modes, ACLs,
+/// read-only mounts).
 [[nodiscard]] Checked<PortableInstallation> findPortableInstallation(
     const std::string& programPath);
 
@@ -52,9 +55,10 @@ struct PortableInstallation {
                                                  FolderSwap::Method method,
                                                  std::function<void()> betweenSteps);
 
-/// Removes what an earlier update left beside installation (every "<root>.old-*" and
-/// "<root>.staging-*"); called once the new version runs, never while an update is installed.
-/// Failures are logged, one line each.
+/// Removes what an earlier update left beside installation: every "<root>.old-*" folder that is a
+/// portable installation (holds the layout list) and every staging folder named as installUpdate
+/// names them, never following a symbolic link; called once the new version runs, never while an
+/// update is installed. Failures are logged, one line each.
 void removeUpdateLeftovers(const PortableInstallation& installation);
 
 }  // namespace jolstrand

@@ -2,8 +2,9 @@
 // Fetching a feed or an archive for the update engine: HTTPS only, redirects followed only to
 // other "https://" addresses, at most a given number of bytes, and given up after a time without
 // completion, so that no server can make the program wait or fill the disk. Certificates are
-// checked against the system's trust store; builds with tests trust instead the certificate
-// authority in the file JOLSTRAND_TEST_CA_FILE names, when it is set. Main thread; results
+// checked against the system's trust store; builds with tests trust instead, for loopback hosts
+// only, the certificate authority in the file JOLSTRAND_TEST_CA_FILE names, when it is set
+// (test_authority.hpp). Main thread; results
 // arrive on a later turn of the event loop, never inside the call.
 
 #include <cstdint>
@@ -22,15 +23,20 @@ class UpdateDownloads {
   using Done = std::function<void(Checked<std::string> result)>;
 
   virtual ~UpdateDownloads() = default;
-  /// Fetches url into memory. done is called exactly once, unless this object goes first
-  /// (pending transfers are then abandoned without a call).
-  virtual void fetchText(const std::string& url, std::uint64_t maxBytes, Done done) = 0;
+  /// Fetches url into memory, failing once timeoutMs have passed from the start without the
+  /// whole answer. done is called exactly once, unless this object goes first (pending transfers
+  /// are then abandoned without a call).
+  virtual void fetchText(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
+                         Done done) = 0;
   /// Downloads url into a new file at path; done gets path. A failed download leaves no file.
   virtual void fetchFile(const std::string& url, const std::string& path, std::uint64_t maxBytes,
-                         Done done) = 0;
+                         int timeoutMs, Done done) = 0;
+  /// Stops every pending transfer, as destroying this object would: done is not called for any
+  /// of them, nor for a result not yet delivered, and their files are removed.
+  virtual void abandonAll() = 0;
 };
 
-/// Transfers over Qt Network; timeoutMs bounds each transfer from start to end.
-[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int timeoutMs);
+/// Transfers over Qt Network.
+[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads();
 
 }  // namespace jolstrand

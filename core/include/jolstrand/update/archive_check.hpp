@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "jolstrand/update/checked.hpp"
 #include "jolstrand/update/update_feed.hpp"
 
 namespace jolstrand {
@@ -20,5 +21,11 @@ namespace jolstrand {
 [[nodiscard]] std::optional<std::string> checkArchiveFile(const std::string& path,
                                                           const UpdateItem& item,
                                                           std::string_view publicKey);
+
+/// The bytes of the archive in the file at path once they are checked as checkArchiveFile does, so
+/// that what is used is what was verified; otherwise what is wrong.
+[[nodiscard]] Checked<std::string> readCheckedArchive(const std::string& path,
+                                                      const UpdateItem& item,
+                                                      std::string_view publicKey);
 
 }  // namespace jolstrand

@@ -37,8 +37,11 @@ struct FolderSwap {
 [[nodiscard]] std::string oldInstallationPath(const std::string& installation,
                                               const std::string& runningBuild);
 
-/// Removes every "<installation>.old-*" folder beside installation; none on success, otherwise
+/// Removes every "<installation>.old-*" folder beside installation that is itself an installation:
+/// a real folder (not a symbolic link) holding the regular file marker (a path inside it, reached
+/// without symbolic links). Anything else of that name is left alone. None on success, otherwise
 /// the first removal that failed.
-[[nodiscard]] std::optional<std::string> removeOldInstallations(const std::string& installation);
+[[nodiscard]] std::optional<std::string> removeOldInstallations(const std::string& installation,
+                                                                const std::string& marker);
 
 }  // namespace jolstrand

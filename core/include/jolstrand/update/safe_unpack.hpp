@@ -9,8 +9,8 @@
 // longer than 4095 bytes, or whose path below the staging folder would reach PATH_MAX; a name that
 // appears twice; an entry below a symbolic link; any hard link; device files, FIFOs and sockets;
 // setuid and setgid bits; a symbolic link whose target is absolute, has ".." after another
-// component, or climbs above the staging folder; more entries or more unpacked bytes than the
-// limits allow.
+// component, or climbs above the staging folder (or above the top folder, when one is required);
+// more entries or more unpacked bytes than the limits allow.
 //
 // Regular files, folders and the remaining symbolic links are created by this code, not by
 // libarchive's disk writer: relative to the opened staging folder, one component at a time, never
@@ -23,22 +23,29 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace jolstrand {
 
 struct UnpackLimits {
   std::uint64_t maxEntries = 10'000;
   std::uint64_t maxBytes = std::uint64_t{1} << 30;  ///< of file contents, unpacked
+  /// Everything must lie in one folder at the archive's top, and symbolic links are bounded by
+  /// that folder instead of the staging folder: for a tree that is used without the staging
+  /// folder around it.
+  bool oneTopFolder = false;
 };
 
-/// Unpacks the archive at archivePath into staging, which must not exist yet and is created.
-/// None on success; otherwise what was refused or failed, and staging is gone.
-[[nodiscard]] std::optional<std::string> unpackArchive(const std::string& archivePath,
-                                                       const std::string& staging,
-                                                       const UnpackLimits& limits = {});
+/// Unpacks the archive whose bytes are archiveBytes (the very bytes that were verified, never
+/// read again from a file that could have changed since) into staging, which must not exist yet
+/// and is created. None on success; otherwise what was refused or failed, and staging is gone.
+[[nodiscard]] std::optional<std::string> unpackArchiveBytes(std::string_view archiveBytes,
+                                                            const std::string& staging,
+                                                            const UnpackLimits& limits = {});
 
 /// Removes a folder that unpackArchive made, or part of it, read-only folders inside included. None
-/// on success (or when it is already gone), otherwise why not.
+/// on success (or when it is already gone), otherwise why not; a symbolic link in the folder's
+/// place is not followed and not removed.
 [[nodiscard]] std::optional<std::string> removeUnpackedFolder(const std::string& folder);
 
 }  // namespace jolstrand
