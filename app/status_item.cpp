@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "jolstrand/log.hpp"
+#include "platform/tray_presence.hpp"
 #include "symbols.hpp"
 
 namespace jolstrand {
@@ -33,18 +34,10 @@ QIcon statusItemIcon() {
 }
 
 StatusItem::StatusItem(Rows rows) : rows_(std::move(rows)) {
-  icon_.setIcon(statusItemIcon());
-  icon_.setToolTip(QStringLiteral("Jolstrand"));
   menu_.setTitle(QStringLiteral("Jolstrand"));
   menu_.setAccessibleName(QStringLiteral("Jolstrand"));
   connect(&menu_, &QMenu::aboutToShow, this, &StatusItem::rebuild);
-  icon_.setContextMenu(&menu_);
 #ifndef Q_OS_MACOS
-  // The item is there for its menu: a plain click opens it too, as in a menu bar (where the
-  // system does this itself).
-  connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-    if (why == QSystemTrayIcon::Trigger) menu_.popup(QCursor::pos());
-  });
   // Qt leaves a context menu's own shortcuts without effect while it is open; Quit's key works
   // through a shortcut of the menu itself.
   connect(new QShortcut(QKeySequence::Quit, &menu_), &QShortcut::activated, this, [this] {
@@ -57,11 +50,32 @@ StatusItem::StatusItem(Rows rows) : rows_(std::move(rows)) {
     (*quit)->trigger();
   });
 #endif
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    logLine("no system tray yet; the icon appears when one starts (the hot key works meanwhile)");
+  if (trayPresent()) {
+    showIcon();
+    return;
   }
-  // Shown even without a tray: Qt puts it in one that appears later.
-  icon_.show();
+  logLine("no system tray yet; the icon appears when one starts (the hot key works meanwhile)");
+  trayWatch_ = watchForTray(this, [this] {
+    if (icon_ || !trayPresent()) return;
+    showIcon();
+    trayWatch_->deleteLater();
+  });
+}
+
+void StatusItem::showIcon() {
+  icon_ = std::make_unique<QSystemTrayIcon>();
+  icon_->setIcon(statusItemIcon());
+  icon_->setToolTip(QStringLiteral("Jolstrand"));
+  icon_->setContextMenu(&menu_);
+#ifndef Q_OS_MACOS
+  // The item is there for its menu: a plain click opens it too, as in a menu bar (where the
+  // system does this itself).
+  connect(icon_.get(), &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason why) {
+            if (why == QSystemTrayIcon::Trigger) menu_.popup(QCursor::pos());
+          });
+#endif
+  icon_->show();
 }
 
 StatusItem::~StatusItem() = default;

@@ -2,13 +2,14 @@
 // The launcher's item in the menu bar (on Linux the system tray: a StatusNotifierItem over D-Bus
 // where the desktop offers one, else the X11 system tray): the hare symbol, named "Jolstrand",
 // and a menu built afresh from `rows` each time it is about to open. Choosing an entry emits
-// chosen() with its action. Where there is no tray yet it logs one line, and the item appears
-// when a tray does. Main thread only.
+// chosen() with its action. Where there is no tray yet it logs one line and makes the icon only
+// when a tray appears, so that Qt picks the protocol of the tray that is there. Main thread only.
 
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "status_menu.hpp"
@@ -27,17 +28,20 @@ class StatusItem : public QObject {
 
   /// The menu, as it was last built.
   [[nodiscard]] QMenu& menu() { return menu_; }
-  [[nodiscard]] const QSystemTrayIcon& icon() const { return icon_; }
+  /// The icon, once a tray has appeared; null before.
+  [[nodiscard]] const QSystemTrayIcon* icon() const { return icon_.get(); }
 
  signals:
   void chosen(jolstrand::MenuAction action);
 
  private:
   void rebuild();
+  void showIcon();
 
   Rows rows_;
   QMenu menu_;
-  QSystemTrayIcon icon_;  // after the menu it shows, so it goes first
+  std::unique_ptr<QSystemTrayIcon> icon_;  // after the menu it shows, so it goes first
+  QObject* trayWatch_ = nullptr;           // while there is no tray; a child of this
 };
 
 /// The hare as a monochrome mask, sharp at 1× and 2× in the sizes trays ask for.

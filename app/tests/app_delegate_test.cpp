@@ -240,7 +240,7 @@ TEST_F(AppDelegateTest, StartsTheStatusItemWindowsReminderAndUpdaterInOrder) {
   EXPECT_TRUE(checkedAtUpdaterStart);
   EXPECT_EQ(updateEngine->starts, 1);
   EXPECT_TRUE(delegate->updater().isOn());
-  EXPECT_EQ(delegate->statusItem()->icon().toolTip(), "Jolstrand");
+  EXPECT_EQ(delegate->statusItem()->menu().accessibleName(), "Jolstrand");
   delegate->setup().onOpenSettings();
   EXPECT_EQ(settingsOpened, 1);
   spotlight->holds = true;

@@ -233,6 +233,24 @@ TEST_F(StatusNotifier, QuitEndsWithStatusZeroAfterWritingTheLaunchHistory) {
             std::string::npos);
 }
 
+// A desktop whose panel registers its StatusNotifierWatcher only after the launcher has started,
+// as when the launcher starts at login before the panel: the item registers once the watcher is
+// there, and its menu works.
+TEST_F(TrayLauncher, RegistersWithAStatusNotifierWatcherThatStartsLater) {
+  startLauncher();
+  ASSERT_TRUE(eventually([&] { return log().contains("Jolstrand: no system tray yet"); }));
+  TrayHost host(environment);
+  ASSERT_TRUE(host.ready);
+  const QJsonObject item = host.ask(QStringLiteral("item")).object();
+  ASSERT_FALSE(item.contains(QStringLiteral("error")))
+      << item[QStringLiteral("error")].toString().toStdString();
+  EXPECT_EQ(item[QStringLiteral("Id")].toString(), "Jolstrand");
+  EXPECT_EQ(host.labels().value(0), "1 apps");
+  ASSERT_TRUE(host.click(linuxCompanionTexts().menu.about));
+  EXPECT_TRUE(
+      eventually([] { return visibleWindowNamed(linuxCompanionTexts().about.windowTitle); }));
+}
+
 // The older X11 system tray (XEmbed), as lighter desktops offer it. It starts after the launcher,
 // which has meanwhile said that there is no tray and kept running.
 TEST_F(TrayLauncher, EmbedsInAnX11SystemTrayThatStartsLater) {
