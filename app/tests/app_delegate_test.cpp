@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
@@ -324,15 +325,21 @@ class StatusMenuTest : public AppDelegateTest {
     emit menu.aboutToShow();
     return menu;
   }
+  /// The entries the open menu shows.
+  QList<QAction*> shown() {
+    QList<QAction*> shown = openMenu().actions();
+    shown.removeIf([](const QAction* action) { return !action->isVisible(); });
+    return shown;
+  }
   QStringList titles() {
     QStringList titles;
-    for (const QAction* action : openMenu().actions()) {
+    for (const QAction* action : shown()) {
       titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     return titles;
   }
   QAction* entry(const QString& title) {
-    for (QAction* action : openMenu().actions()) {
+    for (QAction* action : shown()) {
       if (action->text() == title) return action;
     }
     ADD_FAILURE() << "no entry " << title.toStdString();
@@ -358,6 +365,19 @@ TEST_F(StatusMenuTest, ListsTheCurrentStateEachTimeItOpens) {
   spotlight->holds = false;
   EXPECT_EQ(titles().value(1), texts.shortcutError.arg(2));
   EXPECT_EQ(hotKey->registrations, 2);
+}
+
+// Each row keeps its entry from one opening to the next, also while other rows come and go, so a
+// tray that clicks an entry it read earlier reaches the same row.
+TEST_F(StatusMenuTest, KeepsEachRowsEntryAcrossOpenings) {
+  const QPointer<QAction> show = entry(texts.showPanel);
+  const QPointer<QAction> quit = entry(texts.quit);
+  spotlight->holds = true;  // the shortcut line changes
+  EXPECT_EQ(titles().value(1), texts.shortcutHeld);
+  EXPECT_EQ(entry(texts.showPanel), show.data());
+  EXPECT_EQ(entry(texts.quit), quit.data());
+  ASSERT_FALSE(show.isNull());
+  EXPECT_EQ(delegate->statusItem()->menu().actions().size(), shown().size());
 }
 
 TEST_F(StatusMenuTest, ShowJolstrandShowsThePanelOnTheNextTurnAndNeverHides) {

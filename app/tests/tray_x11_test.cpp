@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTest>
 #include <filesystem>
@@ -184,6 +185,21 @@ TEST_F(StatusNotifier, RegistersTheItemWithItsNameIconAndMenu) {
   const QJsonObject login = host->entry(QStringLiteral("Launch at Login"));
   EXPECT_EQ(login[QStringLiteral("toggle")].toString(), "checkmark");
   EXPECT_FALSE(login[QStringLiteral("checked")].toBool());
+}
+
+// Hosts fetch the layout again only when told it changed, and click entries by id: each entry
+// keeps its id from one opening to the next.
+TEST_F(StatusNotifier, EachEntryKeepsItsIdAcrossOpenings) {
+  const auto idsByLabel = [&] {
+    QMap<QString, int> ids;
+    for (const QJsonValue entry : host->ask(QStringLiteral("menu")).array()) {
+      ids.insert(entry[QStringLiteral("label")].toString(), entry[QStringLiteral("id")].toInt());
+    }
+    return ids;
+  };
+  const QMap<QString, int> first = idsByLabel();
+  ASSERT_TRUE(first.contains(texts.quit));
+  EXPECT_EQ(idsByLabel(), first);
 }
 
 TEST_F(StatusNotifier, ShowJolstrandShowsThePanel) {
