@@ -219,11 +219,13 @@ TEST_F(StatusNotifier, OpensTheSetupAndAboutWindows) {
   EXPECT_TRUE(eventually([&] { return visibleWindowNamed(windows.about.windowTitle); }));
 }
 
-TEST_F(StatusNotifier, RescanAppsScansAgainAndTheMenuCountsWhatItFound) {
-  tree.runnableBundle("Applications/Fresh Paint.app", "fresh", {.identifier = "com.example.fresh"});
+// Nothing changes on disk, so no folder watch scans: the line comes from the menu's rescan.
+TEST_F(StatusNotifier, RescanAppsScansAgainAndLogsWhatItFound) {
+  QTest::qWait(300);
+  ASSERT_FALSE(log().contains("rescan found"));
   ASSERT_TRUE(host->click(texts.rescan));
-  EXPECT_TRUE(eventually([&] { return log().contains("Jolstrand: rescan found 2 apps"); }));
-  EXPECT_EQ(host->labels().value(0), "2 apps");
+  EXPECT_TRUE(eventually([&] { return log().contains("Jolstrand: rescan found 1 apps"); }));
+  EXPECT_EQ(host->labels().value(0), "1 apps");
 }
 
 TEST_F(StatusNotifier, LaunchAtLoginWritesAndRemovesTheAutostartEntry) {
