@@ -73,11 +73,14 @@ class FakeLoginItem : public LoginItem {
   std::optional<QString> enable() override { return change(afterEnable); }
   std::optional<QString> disable() override { return change(LoginItemStatus::NotRegistered); }
   void openApprovalSettings() override { ++approvalSettingsOpened; }
+  QString place() const override { return folder; }
   LoginItemStatus current = LoginItemStatus::NotRegistered;
   /// What enabling leads to: RequiresApproval stands for a system that asks the user first.
   LoginItemStatus afterEnable = LoginItemStatus::Enabled;
   /// When set, every change is refused with this text and nothing changes.
   std::optional<QString> refusal;
+  /// Where it lives, as the refusal's note names it.
+  QString folder;
   int changes = 0;
   int approvalSettingsOpened = 0;
 

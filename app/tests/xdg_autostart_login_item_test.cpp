@@ -52,6 +52,7 @@ TEST_F(AutostartLoginItem, EnableWritesAValidEntryAndDisableRemovesIt) {
   // The autostart folder and the configuration folder itself do not exist yet.
   ASSERT_EQ(item.enable(), std::nullopt);
   EXPECT_EQ(item.entryPath(), config() + "/autostart/org.jolstrand.Jolstrand.desktop");
+  EXPECT_EQ(item.place().toStdString(), config() + "/autostart");
   EXPECT_EQ(item.status(), LoginItemStatus::Enabled);
   const std::string entry = read(item.entryPath());
   EXPECT_NE(entry.find("\nExec=/usr/bin/jolstrand\n"), std::string::npos) << entry;

@@ -97,6 +97,10 @@ std::string XdgAutostartLoginItem::entryPath() const {
   return configHome_ + "/autostart/org.jolstrand.Jolstrand.desktop";
 }
 
+QString XdgAutostartLoginItem::place() const {
+  return QString::fromStdString(std::filesystem::path(entryPath()).parent_path().string());
+}
+
 LoginItemStatus XdgAutostartLoginItem::status() {
   const std::string path = entryPath();
   std::error_code error;

@@ -20,6 +20,8 @@ class XdgAutostartLoginItem : public LoginItem {
   [[nodiscard]] LoginItemStatus status() override;
   [[nodiscard]] std::optional<QString> enable() override;
   [[nodiscard]] std::optional<QString> disable() override;
+  /// The autostart folder.
+  [[nodiscard]] QString place() const override;
 
   /// Where the entry lives.
   [[nodiscard]] std::string entryPath() const;
