@@ -81,12 +81,10 @@ class FakeLoginItem : public LoginItem {
   std::optional<QString> refusal;
   /// Where it lives, as the refusal's note names it.
   QString folder;
-  int changes = 0;
   int approvalSettingsOpened = 0;
 
  private:
   std::optional<QString> change(LoginItemStatus next) {
-    ++changes;
     if (refusal) return refusal;
     current = next;
     return std::nullopt;
