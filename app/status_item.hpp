@@ -31,8 +31,6 @@ class StatusItem : public QObject {
 
   /// The menu, as it was last updated; the entries of absent rows are hidden.
   [[nodiscard]] QMenu& menu() { return menu_; }
-  /// The icon, once a tray has appeared; null before.
-  [[nodiscard]] const QSystemTrayIcon* icon() const { return icon_.get(); }
 
  signals:
   void chosen(jolstrand::MenuAction action);
