@@ -200,7 +200,7 @@ void AppDelegate::toggleLoginItem() {
   const std::optional<QString> refusal = on ? loginItem_->disable() : loginItem_->enable();
   if (refusal) {
     activateApplication();
-    alert_(texts_.loginRefusedMessage, *refusal + texts_.loginRefusedNote);
+    alert_(texts_.loginRefusedMessage, loginRefusalText(*refusal, loginItem_->place(), texts_));
     return;
   }
   if (loginItem_->status() == LoginItemStatus::RequiresApproval) loginItem_->openApprovalSettings();

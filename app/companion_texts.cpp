@@ -160,8 +160,8 @@ CompanionTexts linuxTable() {
                 QStringLiteral("Super-Space is assigned to switching input sources"),
                 QStringLiteral("Super-Space is unavailable (error %1)"),
                 QStringLiteral("Set Up Super-Space\u2026"),
-                QStringLiteral("\n\nLaunch at Login needs a writable autostart folder in your "
-                               "configuration folder (~/.config/autostart).")),
+                QStringLiteral("\n\nLaunch at Login adds an entry that starts this copy of "
+                               "Jolstrand to your autostart folder, %1.")),
   };
 }
 

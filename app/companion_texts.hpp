@@ -61,7 +61,8 @@ struct MenuTexts {
   QString support;
   QString quit;
   QString loginRefusedMessage;
-  QString loginRefusedNote;  // follows the error's own description in the alert
+  QString
+      loginRefusedNote;  // follows the error's own description; %1 (Linux): the login item's place
 };
 
 struct CompanionTexts {

@@ -7,8 +7,11 @@
 #include <QPalette>
 #include <QShortcut>
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "jolstrand/log.hpp"
+#include "platform/tray_presence.hpp"
 #include "symbols.hpp"
 
 namespace jolstrand {
@@ -33,18 +36,10 @@ QIcon statusItemIcon() {
 }
 
 StatusItem::StatusItem(Rows rows) : rows_(std::move(rows)) {
-  icon_.setIcon(statusItemIcon());
-  icon_.setToolTip(QStringLiteral("Jolstrand"));
   menu_.setTitle(QStringLiteral("Jolstrand"));
   menu_.setAccessibleName(QStringLiteral("Jolstrand"));
   connect(&menu_, &QMenu::aboutToShow, this, &StatusItem::rebuild);
-  icon_.setContextMenu(&menu_);
 #ifndef Q_OS_MACOS
-  // The item is there for its menu: a plain click opens it too, as in a menu bar (where the
-  // system does this itself).
-  connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-    if (why == QSystemTrayIcon::Trigger) menu_.popup(QCursor::pos());
-  });
   // Qt leaves a context menu's own shortcuts without effect while it is open; Quit's key works
   // through a shortcut of the menu itself.
   connect(new QShortcut(QKeySequence::Quit, &menu_), &QShortcut::activated, this, [this] {
@@ -57,33 +52,79 @@ StatusItem::StatusItem(Rows rows) : rows_(std::move(rows)) {
     (*quit)->trigger();
   });
 #endif
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    logLine("no system tray yet; the icon appears when one starts (the hot key works meanwhile)");
+  if (trayPresent()) {
+    showIcon();
+    return;
   }
-  // Shown even without a tray: Qt puts it in one that appears later.
-  icon_.show();
+  logLine("no system tray yet; the icon appears when one starts (the hot key works meanwhile)");
+  trayWatch_ = watchForTray(this, [this] {
+    if (icon_ || !trayPresent()) return;
+    showIcon();
+    trayWatch_->deleteLater();
+  });
+}
+
+void StatusItem::showIcon() {
+  icon_ = std::make_unique<QSystemTrayIcon>();
+  icon_->setIcon(statusItemIcon());
+  icon_->setToolTip(QStringLiteral("Jolstrand"));
+  icon_->setContextMenu(&menu_);
+#ifndef Q_OS_MACOS
+  // The item is there for its menu: a plain click opens it too, as in a menu bar (where the
+  // system does this itself).
+  connect(icon_.get(), &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason why) {
+            if (why == QSystemTrayIcon::Trigger) menu_.popup(QCursor::pos());
+          });
+#endif
+  icon_->show();
 }
 
 StatusItem::~StatusItem() = default;
 
+// The rows are read afresh; each keeps its entry from one opening to the next, so that a tray's
+// copy of the menu (which refers to entries by id) stays valid. Rows that are absent are hidden.
 void StatusItem::rebuild() {
-  menu_.clear();
+  std::vector<QAction*> shown;
+  std::map<std::pair<bool, MenuAction>, int> ordinals;
   for (const MenuRow& row : rows_()) {
-    if (row.separator) {
-      menu_.addSeparator();
-      continue;
-    }
-    QAction* action = menu_.addAction(row.title);
+    QAction* action = entry(row, ordinals[{row.separator, row.action}]++);
+    action->setText(row.title);
     action->setEnabled(row.enabled);
     // Qt's menus know no mixed state; one awaiting approval is shown as on, which is what
     // choosing it (switching it off) treats it as.
-    action->setCheckable(isToggle(row.action));
     action->setChecked(row.check != MenuCheck::Off);
-    if (row.quitShortcut) action->setShortcut(QKeySequence::Quit);
-    if (row.action == MenuAction::None) continue;
+    action->setShortcut(row.quitShortcut ? QKeySequence(QKeySequence::Quit) : QKeySequence());
+    action->setVisible(true);
+    shown.push_back(action);
+  }
+  // In the rows' order: from the last row back, each goes before the one after it unless it is
+  // there already. Entries that are in order are left in place.
+  QAction* next = nullptr;
+  for (auto action = shown.rbegin(); action != shown.rend(); ++action) {
+    const QList<QAction*> present = menu_.actions();
+    if (!present.contains(*action) ||
+        (next != nullptr && present.indexOf(*action) > present.indexOf(next))) {
+      menu_.insertAction(next, *action);
+    }
+    next = *action;
+  }
+  for (QAction* action : menu_.actions()) {
+    if (std::find(shown.begin(), shown.end(), action) == shown.end()) action->setVisible(false);
+  }
+}
+
+QAction* StatusItem::entry(const MenuRow& row, int ordinal) {
+  QAction*& action = entries_[{row.separator, row.action, ordinal}];
+  if (action != nullptr) return action;
+  action = new QAction(&menu_);
+  action->setSeparator(row.separator);
+  action->setCheckable(isToggle(row.action));
+  if (row.action != MenuAction::None) {
     connect(action, &QAction::triggered, this,
             [this, chosen = row.action] { emit this->chosen(chosen); });
   }
+  return action;
 }
 
 }  // namespace jolstrand

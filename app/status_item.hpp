@@ -1,14 +1,18 @@
 #pragma once
 // The launcher's item in the menu bar (on Linux the system tray: a StatusNotifierItem over D-Bus
 // where the desktop offers one, else the X11 system tray): the hare symbol, named "Jolstrand",
-// and a menu built afresh from `rows` each time it is about to open. Choosing an entry emits
-// chosen() with its action. Where there is no tray yet it logs one line, and the item appears
-// when a tray does. Main thread only.
+// and a menu updated from `rows` each time it is about to open, in which each row keeps its entry
+// from one opening to the next. Choosing an entry emits
+// chosen() with its action. Where there is no tray yet it logs one line and makes the icon only
+// when a tray appears, so that Qt picks the protocol of the tray that is there. Main thread only.
 
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <functional>
+#include <map>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 #include "status_menu.hpp"
@@ -25,19 +29,23 @@ class StatusItem : public QObject {
   explicit StatusItem(Rows rows);
   ~StatusItem() override;
 
-  /// The menu, as it was last built.
+  /// The menu, as it was last updated; the entries of absent rows are hidden.
   [[nodiscard]] QMenu& menu() { return menu_; }
-  [[nodiscard]] const QSystemTrayIcon& icon() const { return icon_; }
 
  signals:
   void chosen(jolstrand::MenuAction action);
 
  private:
   void rebuild();
+  /// The entry of the ordinal-th row of this kind, made at its first showing.
+  QAction* entry(const MenuRow& row, int ordinal);
+  void showIcon();
 
   Rows rows_;
   QMenu menu_;
-  QSystemTrayIcon icon_;  // after the menu it shows, so it goes first
+  std::map<std::tuple<bool, MenuAction, int>, QAction*> entries_;  // owned by the menu
+  std::unique_ptr<QSystemTrayIcon> icon_;  // after the menu it shows, so it goes first
+  QObject* trayWatch_ = nullptr;           // while there is no tray; a child of this
 };
 
 /// The hare as a monochrome mask, sharp at 1× and 2× in the sizes trays ask for.

@@ -72,4 +72,8 @@ std::vector<MenuRow> statusMenuRows(const MenuState& state, const MenuTexts& tex
   return rows;
 }
 
+QString loginRefusalText(const QString& refusal, const QString& place, const MenuTexts& texts) {
+  return refusal + (place.isEmpty() ? texts.loginRefusedNote : texts.loginRefusedNote.arg(place));
+}
+
 }  // namespace jolstrand

@@ -52,4 +52,9 @@ struct MenuState {
 /// The menu's rows in order, worded by texts.
 [[nodiscard]] std::vector<MenuRow> statusMenuRows(const MenuState& state, const MenuTexts& texts);
 
+/// The informative text of the alert after the login item refused a change: its own reason, then
+/// the platform's note, naming place (LoginItem::place()) where the note has room for it.
+[[nodiscard]] QString loginRefusalText(const QString& refusal, const QString& place,
+                                       const MenuTexts& texts);
+
 }  // namespace jolstrand

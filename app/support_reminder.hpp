@@ -36,6 +36,8 @@ class SupportReminder : public QObject {
   /// Starts the checks; force (the --support-reminder flag) makes the first one skip the
   /// schedule, though not the busy test.
   void start(bool force);
+  /// Whether start() has been called.
+  [[nodiscard]] bool started() const { return timer_.isActive(); }
 
   /// One look at the schedule, as the timers run it; shows the alert when it is due.
   void check(bool force);

@@ -30,6 +30,8 @@ class LoginItem {
   /// Opens the settings where the user approves a login item that requires approval; nothing
   /// where approval is never asked for.
   virtual void openApprovalSettings() {}
+  /// Where the login item lives, for the note after a refusal; empty where the note names none.
+  [[nodiscard]] virtual QString place() const { return {}; }
 };
 
 /// The platform's login item. Linux: an autostart entry below configHome (the user's

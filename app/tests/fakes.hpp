@@ -3,7 +3,9 @@
 // that records what it is asked (applications, folders, web addresses) and paints each path's icon
 // its own colour, a hot key that counts registrations and is pressed by the test, a Spotlight
 // check the test sets, a login item the test can make refuse or wait for approval, and an update
-// engine that records what it is asked and lets the test call back as the engine would.
+// engine that records what it is asked and lets the test call back as the engine would. Each
+// fake that the start-up calls also reports the call to `calls`, when set, so that a test sees
+// their order across fakes.
 
 #include <QColor>
 #include <QUrl>
@@ -19,6 +21,9 @@
 #include "platform/workspace.hpp"
 
 namespace jolstrand::testing {
+
+/// Told of each call, by name, as a fake receives it.
+using CallLog = std::function<void(const std::string& call)>;
 
 class FakeWorkspace : public Workspace {
  public:
@@ -38,22 +43,28 @@ class FakeWorkspace : public Workspace {
 /// Answers registration n with status n (1, 2, ...), so a test sees which one is current.
 class FakeHotKey : public HotKeyBackend {
  public:
-  std::int32_t registerKey() override { return ++registrations; }
+  std::int32_t registerKey() override {
+    if (calls) calls("register the hot key");
+    return ++registrations;
+  }
   void unregisterKey() override { ++unregistrations; }
   /// A press, as the platform's backend delivers it: on the main thread.
   void press() { emit pressed(); }
   int registrations = 0;
   int unregistrations = 0;
+  CallLog calls;
 };
 
 class FakeSpotlight : public SpotlightCheck {
  public:
   bool holdsCommandSpace() override {
+    if (calls) calls("check Spotlight");
     ++checks;
     return holds;
   }
   bool holds = false;
   int checks = 0;
+  CallLog calls;
 };
 
 class FakeLoginItem : public LoginItem {
@@ -62,17 +73,18 @@ class FakeLoginItem : public LoginItem {
   std::optional<QString> enable() override { return change(afterEnable); }
   std::optional<QString> disable() override { return change(LoginItemStatus::NotRegistered); }
   void openApprovalSettings() override { ++approvalSettingsOpened; }
+  QString place() const override { return folder; }
   LoginItemStatus current = LoginItemStatus::NotRegistered;
   /// What enabling leads to: RequiresApproval stands for a system that asks the user first.
   LoginItemStatus afterEnable = LoginItemStatus::Enabled;
   /// When set, every change is refused with this text and nothing changes.
   std::optional<QString> refusal;
-  int changes = 0;
+  /// Where it lives, as the refusal's note names it.
+  QString folder;
   int approvalSettingsOpened = 0;
 
  private:
   std::optional<QString> change(LoginItemStatus next) {
-    ++changes;
     if (refusal) return refusal;
     current = next;
     return std::nullopt;
@@ -83,6 +95,7 @@ class FakeUpdateEngine : public UpdateEngine {
  public:
   explicit FakeUpdateEngine(UpdateEngineEvents& answers) : events(answers) {}
   std::optional<std::string> startUpdater() override {
+    if (calls) calls("start the updater");
     ++starts;
     if (onStart) onStart();
     return startFailure;
@@ -94,6 +107,7 @@ class FakeUpdateEngine : public UpdateEngine {
   UpdateEngineEvents& events;
   /// Runs as the engine starts, so a test sees what was done before.
   std::function<void()> onStart;
+  CallLog calls;
   /// When set, starting fails with this description.
   std::optional<std::string> startFailure;
   bool automaticDownloads = false;

@@ -1,7 +1,8 @@
 #pragma once
 // The fixture the tests of the running launcher start it in: a catalogue of one runnable
 // application, "Marker Tool" (opening it leaves the file "marker" in the tree), an empty home and
-// desktop-entry folder, a private runtime folder, and the variables that point a launcher there.
+// desktop-entry folder, a private runtime folder, and the variables that point a launcher there
+// and keep it from the desktop the tests run in (its name, and its GSettings).
 
 #include <sys/stat.h>
 
@@ -30,6 +31,8 @@ inline std::vector<std::pair<std::string, std::string>> launcherEnvironment(
           {"XDG_DATA_DIRS", tree.path("Shared")},
           {"XDG_CONFIG_HOME", tree.path("config")},
           {"XDG_RUNTIME_DIR", tree.path("run")},
+          {"XDG_CURRENT_DESKTOP", ""},
+          {"GSETTINGS_BACKEND", "memory"},
           {"QT_QPA_PLATFORM", "xcb"}};
 }
 

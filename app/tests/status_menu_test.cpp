@@ -142,11 +142,17 @@ TEST(StatusMenu, UpdaterRows) {
   EXPECT_EQ(statusMenuRows(state, mac())[6].title, "Install Jolstrand %2 beta\u2026");
 }
 
-TEST(StatusMenu, MacOSAlertTexts) {
+TEST(StatusMenu, LoginRefusalTexts) {
   EXPECT_EQ(mac().loginRefusedMessage, "Jolstrand can't change its login item");
-  EXPECT_EQ(QStringLiteral("The operation couldn't be completed.") + mac().loginRefusedNote,
+  EXPECT_EQ(loginRefusalText(QStringLiteral("The operation couldn't be completed."), {}, mac()),
             "The operation couldn't be completed.\n\nLaunch at Login works only from a signed "
             "copy of Jolstrand in the Applications folder.");
+  // On Linux the note names the autostart folder, wherever the configuration lives.
+  EXPECT_EQ(
+      loginRefusalText(QStringLiteral("Couldn't write it: No space left on device"),
+                       QStringLiteral("/srv/home/ann/.cfg/autostart"), linuxCompanionTexts().menu),
+      "Couldn't write it: No space left on device\n\nLaunch at Login adds an entry that "
+      "starts this copy of Jolstrand to your autostart folder, /srv/home/ann/.cfg/autostart.");
 }
 
 TEST(StatusMenu, LinuxNamesNothingOfMacOS) {

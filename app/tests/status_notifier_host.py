@@ -5,7 +5,7 @@ those whose owner leaves the bus), and reads and clicks their menus over com.can
 Driven line by line on standard input; each command answers one line of JSON on standard output:
 
   item               the first registered item's properties (waits up to 10 s for one)
-  menu               the item's menu as it is about to open: one object per entry
+  menu               the item's menu as it is about to open: one object per visible entry
   click LABEL        opens the menu and clicks the entry with that label
 """
 
@@ -128,13 +128,14 @@ def menu_layout(bus, watcher):
     entries = []
     for child in layout[2]:
         ident, props = int(child[0]), child[1]
+        if not bool(props.get("visible", True)):
+            continue  # hosts leave hidden entries out
         shortcut = props.get("shortcut", [])
         entries.append({
             "id": ident,
             "label": str(props.get("label", "")),
             "separator": str(props.get("type", "")) == "separator",
             "enabled": bool(props.get("enabled", True)),
-            "visible": bool(props.get("visible", True)),
             "toggle": str(props.get("toggle-type", "")),
             "checked": int(props.get("toggle-state", -1)) == 1,
             "shortcut": ["+".join(str(key) for key in keys) for keys in shortcut],

@@ -52,6 +52,7 @@ TEST_F(AutostartLoginItem, EnableWritesAValidEntryAndDisableRemovesIt) {
   // The autostart folder and the configuration folder itself do not exist yet.
   ASSERT_EQ(item.enable(), std::nullopt);
   EXPECT_EQ(item.entryPath(), config() + "/autostart/org.jolstrand.Jolstrand.desktop");
+  EXPECT_EQ(item.place().toStdString(), config() + "/autostart");
   EXPECT_EQ(item.status(), LoginItemStatus::Enabled);
   const std::string entry = read(item.entryPath());
   EXPECT_NE(entry.find("\nExec=/usr/bin/jolstrand\n"), std::string::npos) << entry;
@@ -78,6 +79,7 @@ TEST_F(AutostartLoginItem, ProgramPathsWithReservedCharactersAreQuoted) {
     const std::string entry = read(item.entryPath());
     EXPECT_NE(entry.find("\n" + exec + "\n"), std::string::npos) << entry;
     EXPECT_EQ(validatorComplaints(item.entryPath()), "") << program;
+    EXPECT_EQ(item.status(), LoginItemStatus::Enabled) << program;  // read back as this program
   }
   // A path that cannot be one Exec argument is refused before anything is written.
   for (const std::string program : {"jolstrand", "", "/opt/new\nline/jolstrand"}) {
@@ -90,30 +92,49 @@ TEST_F(AutostartLoginItem, ProgramPathsWithReservedCharactersAreQuoted) {
   }
 }
 
-TEST_F(AutostartLoginItem, HiddenEntriesReadAsNotRegistered) {
-  XdgAutostartLoginItem item(config(), "/usr/bin/jolstrand");
+// Enabled means an entry the desktop starts that starts this program.
+TEST_F(AutostartLoginItem, OnlyAShownEntryThatStartsThisProgramIsEnabled) {
+  XdgAutostartLoginItem item(config(), "/opt/My Apps/jolstrand");
   ASSERT_TRUE(QDir().mkpath(QString::fromStdString(config() + "/autostart")));
+  const std::string start = "[Desktop Entry]\nType=Application\nName=J\n";
+  const std::string exec = "Exec=\"/opt/My Apps/jolstrand\"\n";
   const std::pair<std::string, LoginItemStatus> cases[] = {
-      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\nHidden=true\n",
-       LoginItemStatus::NotRegistered},
-      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\nX-GNOME-Autostart-enabled=false\n",
-       LoginItemStatus::NotRegistered},
-      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\nHidden=false\n",
-       LoginItemStatus::Enabled},
+      {start + exec, LoginItemStatus::Enabled},
+      {start + exec + "Hidden=true\n", LoginItemStatus::NotRegistered},
+      {start + exec + "X-GNOME-Autostart-enabled=false\n", LoginItemStatus::NotRegistered},
+      {start + exec + "Hidden=false\n", LoginItemStatus::Enabled},
       // Hidden in another group is not the entry's.
-      {"[Desktop Entry]\nType=Application\nName=J\nExec=j\n[Desktop Action x]\nHidden=true\n",
-       LoginItemStatus::Enabled},
-      // Unreadable as a key file: the desktop still finds the file, so it is not hidden.
-      {"not a desktop entry", LoginItemStatus::Enabled},
+      {start + exec + "[Desktop Action x]\nHidden=true\n", LoginItemStatus::Enabled},
+      // Another program, as when a copy of the program has moved since it was enabled.
+      {start + "Exec=/opt/old/jolstrand\n", LoginItemStatus::NotRegistered},
+      {start + "Exec=\"/opt/My Apps/jolstrand2\"\n", LoginItemStatus::NotRegistered},
+      {start, LoginItemStatus::NotRegistered},
+      // Unreadable as a desktop entry: whatever the desktop does with it, it is not this program.
+      {"not a desktop entry", LoginItemStatus::NotRegistered},
+      {start + "Exec=/opt/My Apps/jolstrand\n", LoginItemStatus::NotRegistered},  // two words
   };
   for (const auto& [bytes, expected] : cases) {
     write(item.entryPath(), bytes);
     EXPECT_EQ(item.status(), expected) << bytes;
   }
-  // Enabling a hidden entry replaces it with one that is not.
-  write(item.entryPath(), "[Desktop Entry]\nType=Application\nName=J\nExec=j\nHidden=true\n");
-  ASSERT_EQ(item.enable(), std::nullopt);
-  EXPECT_EQ(item.status(), LoginItemStatus::Enabled);
+  // Enabling replaces a hidden entry, or one for another program, with this program's.
+  for (const std::string& bytes : {start + exec + "Hidden=true\n", start + "Exec=/opt/old/j\n"}) {
+    write(item.entryPath(), bytes);
+    ASSERT_EQ(item.enable(), std::nullopt);
+    EXPECT_EQ(item.status(), LoginItemStatus::Enabled);
+  }
+}
+
+// A desktop entry is UTF-8 throughout; a path in another encoding cannot be named in one.
+TEST_F(AutostartLoginItem, RefusesAProgramPathThatIsNotUTF8) {
+  XdgAutostartLoginItem item(config(), "/opt/caf\xe9/jolstrand");
+  const std::optional<QString> refusal = item.enable();
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_TRUE(refusal->contains(QStringLiteral("UTF-8"))) << refusal->toStdString();
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(item.entryPath())));
+  EXPECT_EQ(item.status(), LoginItemStatus::NotRegistered);
+  EXPECT_EQ(autostartEntry("/opt/caf\xe9/jolstrand"), std::nullopt);
+  EXPECT_NE(autostartEntry("/opt/caf\xc3\xa9/jolstrand"), std::nullopt);
 }
 
 TEST_F(AutostartLoginItem, RefusalsSayWhyAndLeaveNothingHalfWritten) {

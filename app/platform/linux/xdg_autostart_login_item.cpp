@@ -6,7 +6,9 @@
 #include <memory>
 #include <system_error>
 #include <utility>
+#include <variant>
 
+#include "jolstrand/desktop_launch.hpp"
 #include "jolstrand/file_access.hpp"
 
 namespace jolstrand {
@@ -27,6 +29,18 @@ bool isHidden(const std::string& path) {
     return g_key_file_get_boolean(file.get(), entryGroup, key, nullptr) != FALSE;
   };
   return boolean("Hidden", false) || !boolean("X-GNOME-Autostart-enabled", true);
+}
+
+// Whether the entry's command starts the program (an entry left by a copy that has since moved
+// starts another, or nothing).
+bool startsProgram(const std::string& path, const std::string& program) {
+  const auto launch = readDesktopLaunch(path);
+  const auto* command = std::get_if<DesktopLaunch>(&launch);
+  return command != nullptr && !command->arguments.empty() && command->arguments.front() == program;
+}
+
+bool isUtf8(const std::string& text) {
+  return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr) != FALSE;
 }
 
 // The program as one Exec argument: quoted with the Exec line's escapes when it has a reserved
@@ -60,7 +74,7 @@ QString describe(const std::error_code& error) {
 }  // namespace
 
 std::optional<std::string> autostartEntry(const std::string& program) {
-  if (program.empty() || program.front() != '/') return std::nullopt;
+  if (program.empty() || program.front() != '/' || !isUtf8(program)) return std::nullopt;
   for (const char c : program) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return std::nullopt;
   }
@@ -83,16 +97,26 @@ std::string XdgAutostartLoginItem::entryPath() const {
   return configHome_ + "/autostart/org.jolstrand.Jolstrand.desktop";
 }
 
+QString XdgAutostartLoginItem::place() const {
+  return QString::fromStdString(std::filesystem::path(entryPath()).parent_path().string());
+}
+
 LoginItemStatus XdgAutostartLoginItem::status() {
   const std::string path = entryPath();
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error) || isHidden(path)) {
+  if (!std::filesystem::is_regular_file(path, error) || isHidden(path) ||
+      !startsProgram(path, program_)) {
     return LoginItemStatus::NotRegistered;
   }
   return LoginItemStatus::Enabled;
 }
 
 std::optional<QString> XdgAutostartLoginItem::enable() {
+  if (!isUtf8(program_)) {
+    return QStringLiteral(
+               "The program's path %1 is not valid UTF-8, so an autostart entry cannot name it.")
+        .arg(QString::fromLocal8Bit(program_));
+  }
   const std::optional<std::string> entry = autostartEntry(program_);
   if (!entry) {
     return QStringLiteral("The program's path %1 cannot be started from an autostart entry.")

@@ -1,8 +1,9 @@
 #pragma once
 // Linux: the login item as an XDG autostart entry, configHome/autostart/<id>.desktop, that
-// starts the installed program. Present and without Hidden=true (nor GNOME's
-// X-GNOME-Autostart-enabled=false) means enabled; absent or hidden means not registered. It never
-// waits for approval. The entry is replaced atomically, so a refusal leaves the old one or none.
+// starts the installed program. Present, starting this program and without Hidden=true (nor
+// GNOME's X-GNOME-Autostart-enabled=false) means enabled; absent, hidden, unreadable or starting
+// another program means not registered, and enabling writes it anew. It never waits for approval.
+// The entry is replaced atomically, so a refusal leaves the old one or none.
 
 #include <string>
 
@@ -19,6 +20,8 @@ class XdgAutostartLoginItem : public LoginItem {
   [[nodiscard]] LoginItemStatus status() override;
   [[nodiscard]] std::optional<QString> enable() override;
   [[nodiscard]] std::optional<QString> disable() override;
+  /// The autostart folder.
+  [[nodiscard]] QString place() const override;
 
   /// Where the entry lives.
   [[nodiscard]] std::string entryPath() const;
@@ -29,7 +32,7 @@ class XdgAutostartLoginItem : public LoginItem {
 };
 
 /// The entry's text for the program, or nothing when its path cannot be written in an Exec line
-/// (not absolute, or holding a control character).
+/// (not absolute, not valid UTF-8, or holding a control character).
 [[nodiscard]] std::optional<std::string> autostartEntry(const std::string& program);
 
 }  // namespace jolstrand
