@@ -151,10 +151,10 @@ TEST(SupportAlert, OffersTheThreeAnswersInOrderAndReportsTheOneClicked) {
 
   // The real modal alert, answered by a click once it shows.
   const auto answerWith = [&](int index) {
+    // The box that runs modally now, not one that an earlier test may have left open.
     QTimer::singleShot(200, [index] {
-      for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(window);
-        if (box != nullptr && box->isVisible()) box->buttons().value(index)->click();
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        box->buttons().value(index)->click();
       }
     });
     return askForSupport(texts, 10);
