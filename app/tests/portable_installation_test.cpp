@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "folder_contents.hpp"
 #include "jolstrand/release_signing.hpp"
 #include "jolstrand/update/safe_unpack.hpp"
+#include "without_privilege.hpp"
 
 namespace jolstrand {
 namespace {
@@ -25,8 +25,6 @@ using Entry = testing::ArchiveEntry;
 using Kind = Entry::Kind;
 using testing::fileContents;
 using testing::namesIn;
-
-constexpr uid_t nobody = 65534;
 
 std::string infoPlist(const std::string& build) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
@@ -155,33 +153,11 @@ TEST_F(PortableUpdate, RefusesAnInstallationFolderThatHoldsWhatTheLayoutDoesNotL
 // The check asks the kernel for this process's rights, which root has everywhere: run as root,
 // the folders are handed to nobody, who then looks from a child process.
 TEST_F(PortableUpdate, RefusesAnInstallationWhoseFolderOrParentIsNotWritable) {
-  const bool asRoot = geteuid() == 0;
-  if (asRoot) {
-    for (const fs::path& folder : {top, root(), root() / "bin"})
-      ASSERT_EQ(chown(folder.c_str(), nobody, nobody), 0);
-  }
   const auto find = [&] {
-    if (!asRoot) {
+    return testing::answerWithoutPrivilege(top, [&] {
       const auto found = findPortableInstallation(installation.program);
       return found ? std::string("found") : found.error();
-    }
-    int channel[2];
-    if (pipe(channel) != 0) return std::string("no pipe");
-    const pid_t child = fork();
-    if (child == 0) {
-      if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(1);
-      const auto found = findPortableInstallation(installation.program);
-      const std::string answer = found ? std::string("found") : found.error();
-      _exit(write(channel[1], answer.data(), answer.size()) < 0 ? 1 : 0);
-    }
-    close(channel[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
-      answer.append(buffer, got);
-    close(channel[0]);
-    waitpid(child, nullptr, 0);
-    return answer;
+    });
   };
   EXPECT_EQ(find(), "found");
   fs::permissions(root(), fs::perms::owner_write, fs::perm_options::remove);

@@ -2,14 +2,13 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "folder_contents.hpp"
+#include "without_privilege.hpp"
 
 namespace jolstrand {
 namespace {
@@ -22,23 +21,6 @@ using Method = FolderSwap::Method;
 
 using testing::fileContents;
 using testing::namesIn;
-
-constexpr uid_t nobody = 65534;
-
-// Whether check succeeds for a user without root's right to ignore permissions: when the test runs
-// as root, folder is handed to nobody, who runs check in a child process.
-bool withoutPrivilege(const fs::path& folder, const std::function<bool()>& check) {
-  if (geteuid() != 0) return check();
-  if (lchown(folder.c_str(), nobody, nobody) != 0) return false;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (lchown(entry.path().c_str(), nobody, nobody) != 0) return false;
-  }
-  const pid_t child = fork();
-  if (child == 0) _exit(setgid(nobody) == 0 && setuid(nobody) == 0 && check() ? 0 : 1);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // An installation of build 10 and, beside it, a staged build 11; each folder holds a file
 // "version" that tells them apart.
@@ -108,7 +90,9 @@ TEST_P(SwapFolders, ReplacesALeftoverOldFolderThatHoldsReadOnlyFolders) {
   fs::create_directories(old() / "closed");
   std::ofstream(old() / "closed" / "inside") << "x";
   fs::permissions(old() / "closed", fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_TRUE(withoutPrivilege(root, [this] { return swapFolders(swap) == std::nullopt; }));
+  EXPECT_EQ(testing::answerWithoutPrivilege(
+                root, [this] { return swapFolders(swap).value_or("swapped"); }),
+            "swapped");
   EXPECT_EQ(fileContents(installation() / "version"), "11");
   EXPECT_THAT(namesIn(old()), UnorderedElementsAre("Contents", "version"));
 }
