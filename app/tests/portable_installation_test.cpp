@@ -196,6 +196,25 @@ TEST_F(PortableUpdate, SwapsInAGoodArchiveAndLaterRemovesTheOldVersion) {
   }
 }
 
+// The folder may gain files of the user's while the program runs, and a folder of the old
+// version's name may be the user's: an update carries off or removes neither.
+TEST_F(PortableUpdate, NeverReplacesOrRemovesWhatIsNotTheProgramsAlone) {
+  makeArchive(release("11"));
+  std::ofstream(root() / "notes.txt") << "mine";
+  EXPECT_THAT(install().error(), HasSubstr("holds \"notes.txt\""));
+  EXPECT_EQ(fileContents(root() / "notes.txt"), "mine");
+  fs::remove(root() / "notes.txt");
+
+  fs::create_directories(top / "Jolstrand.old-10");
+  std::ofstream(top / "Jolstrand.old-10" / "notes.txt") << "mine";
+  EXPECT_THAT(install().error(), HasSubstr("is in the way and is not an old installation"));
+  EXPECT_EQ(fileContents(top / "Jolstrand.old-10" / "notes.txt"), "mine");
+  removeUpdateLeftovers(installation);
+  EXPECT_EQ(fileContents(top / "Jolstrand.old-10" / "notes.txt"), "mine");
+  EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "Jolstrand.old-10", "update.tar.gz"));
+  expectOldInstallationIntact();
+}
+
 // Nothing of an archive that fails its check is unpacked: no folder is ever made beside the
 // installation, not even for a moment.
 TEST_F(PortableUpdate, RefusesAnArchiveOfTheWrongLengthOrWithAFlippedByteBeforeUnpacking) {

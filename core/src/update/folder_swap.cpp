@@ -34,20 +34,6 @@ bool isRealFolder(const fs::path& path) {
   return fs::symlink_status(path, error).type() == fs::file_type::directory;
 }
 
-// Whether folder is a real folder holding the regular file marker, with no symbolic link on the
-// way to it.
-bool holdsMarker(const fs::path& folder, const fs::path& marker) {
-  const fs::path inside = marker.relative_path();
-  if (!isRealFolder(folder) || inside.empty()) return false;
-  fs::path path = folder;
-  for (const fs::path& part : inside.parent_path()) {
-    path /= part;
-    if (!isRealFolder(path)) return false;
-  }
-  std::error_code error;
-  return fs::symlink_status(folder / inside, error).type() == fs::file_type::regular;
-}
-
 bool isPlainBuild(const std::string& build) {
   return !build.empty() && build != "." && build != ".." &&
          std::all_of(build.begin(), build.end(), [](char c) {
@@ -148,8 +134,13 @@ std::optional<std::string> swapFolders(const FolderSwap& swap) {
   const fs::path staging = folderPath(swap.staging);
   if (auto failure = checkBeforeSwap(installation, staging, swap)) return failure;
   const fs::path old = oldInstallationPath(swap.installation, swap.runningBuild);
-  // Left over from an update whose new version never cleaned up.
-  if (auto failure = removeUnpackedFolder(old.string())) return failure;
+  // Left over from an update whose new version never cleaned up; anything else there is kept.
+  std::error_code error;
+  if (fs::symlink_status(old, error).type() != fs::file_type::not_found) {
+    if (!isRealFolder(old) || !swap.isInstallation || !swap.isInstallation(old.string()))
+      return old.string() + " is in the way and is not an old installation of the program";
+    if (auto failure = removeUnpackedFolder(old.string())) return failure;
+  }
   if (swap.method == FolderSwap::Method::exchangeWhereAvailable) {
     if (auto done = swapByExchange(installation, staging, old, swap)) return *done;
   }
@@ -157,13 +148,14 @@ std::optional<std::string> swapFolders(const FolderSwap& swap) {
 }
 
 std::optional<std::string> removeOldInstallations(const std::string& installation,
-                                                  const std::string& marker) {
+                                                  const IsInstallation& isInstallation) {
   const fs::path folder = folderPath(installation);
   const std::string prefix = folder.filename().string() + ".old-";
   std::error_code error;
   const fs::path parent = fs::absolute(folder, error).parent_path();
   for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
-    if (!it->path().filename().string().starts_with(prefix) || !holdsMarker(it->path(), marker))
+    if (!it->path().filename().string().starts_with(prefix) || !isRealFolder(it->path()) ||
+        !isInstallation(it->path().string()))
       continue;
     if (auto failure = removeUnpackedFolder(it->path().string())) return failure;
   }

@@ -37,7 +37,10 @@ class SwapFolders : public ::testing::TestWithParam<Method> {
             .infoPlist = "Contents/Info.plist",
             .expectedBuild = "11",
             .runningBuild = "10",
-            .method = GetParam()};
+            .method = GetParam(),
+            .isInstallation = [](const std::string& folder) {
+              return fs::exists(fs::path(folder) / "Contents" / "Info.plist");
+            }};
   }
   void TearDown() override { fs::remove_all(root); }
 
@@ -74,6 +77,7 @@ TEST_P(SwapFolders, PutsTheStagedBuildInPlaceAndKeepsTheOld) {
 }
 
 TEST_P(SwapFolders, AcceptsTrailingSlashesAndReplacesALeftoverOldFolder) {
+  makeVersion(old(), "9");
   fs::create_directories(old() / "leftover");
   swap.installation += "/";
   swap.staging += "/";
@@ -87,6 +91,7 @@ TEST_P(SwapFolders, AcceptsTrailingSlashesAndReplacesALeftoverOldFolder) {
 // holds. Run as root, the folders go to nobody, who swaps from a child process: root would remove
 // them whatever their modes.
 TEST_P(SwapFolders, ReplacesALeftoverOldFolderThatHoldsReadOnlyFolders) {
+  makeVersion(old(), "9");
   fs::create_directories(old() / "closed");
   std::ofstream(old() / "closed" / "inside") << "x";
   fs::permissions(old() / "closed", fs::perms::owner_read | fs::perms::owner_exec);
@@ -136,6 +141,21 @@ TEST_P(SwapFolders, RefusesFoldersThatAreNotWhereTheyShouldBe) {
   expectUntouched();
 }
 
+// A folder of the old folder's name that is not an old installation may hold anything of the
+// user's: the swap is refused rather than removing it.
+TEST_P(SwapFolders, LeavesAFolderInTheOldFoldersPlaceThatIsNotAnInstallation) {
+  fs::create_directories(old());
+  std::ofstream(old() / "notes.txt") << "mine";
+  EXPECT_THAT(swapFolders(swap),
+              Optional(HasSubstr("is in the way and is not an old installation")));
+  EXPECT_EQ(fileContents(old() / "notes.txt"), "mine");
+  expectUntouched();
+  swap.isInstallation = {};
+  makeVersion(old(), "9");
+  EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("is in the way")));
+  EXPECT_EQ(fileContents(old() / "notes.txt"), "mine");
+}
+
 TEST_P(SwapFolders, UndoesTheFirstStepWhenTheSecondFails) {
   if (GetParam() == Method::exchangeWhereAvailable) {
     // The old installation, now at the staging path, cannot be renamed over a full folder.
@@ -158,11 +178,17 @@ INSTANTIATE_TEST_SUITE_P(BothMethods, SwapFolders,
                            return method.param == Method::twoRenames ? "TwoRenames" : "Exchange";
                          });
 
-// Only what an update left is removed: an old installation, recognised by its marker file. A
-// folder of the same name that is not one, or is reached through a link, may hold anything.
+// Only what an update left is removed: an old installation, as the caller recognises it (here by
+// a marker file reached without links). A folder of the same name that is not one, or is reached
+// through a link, may hold anything.
 TEST(RemoveOldInstallations, RemovesOnlyTheOldInstallationsOfThatInstallation) {
   const fs::path root = fs::temp_directory_path() / ("old_folders_" + std::to_string(getpid()));
-  const std::string marker = "Contents/layout";
+  const IsInstallation holdsMarker = [](const std::string& folder) {
+    std::error_code error;
+    const fs::path contents = fs::path(folder) / "Contents";
+    return fs::symlink_status(contents, error).type() == fs::file_type::directory &&
+           fs::symlink_status(contents / "layout", error).type() == fs::file_type::regular;
+  };
   for (const char* name :
        {"Jolstrand/Contents", "Jolstrand.old-9/Contents", "Jolstrand.old-10/Contents/inner",
         "Jolstrand.old-data/Contents", "Jolstrand.old-linked/Contents",
@@ -177,14 +203,15 @@ TEST(RemoveOldInstallations, RemovesOnlyTheOldInstallationsOfThatInstallation) {
   fs::create_directory_symlink(root / "elsewhere", root / "Jolstrand.old-link");
   const std::string installation = (root / "Jolstrand").string();
 
-  EXPECT_EQ(removeOldInstallations(installation, marker), std::nullopt);
+  EXPECT_EQ(removeOldInstallations(installation, holdsMarker), std::nullopt);
   EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.old-data",
                                                   "Jolstrand.old-linked", "Jolstrand.old-link",
                                                   "Jolstrand.staging", "Other.old-1", "elsewhere"));
   EXPECT_TRUE(fs::exists(root / "elsewhere" / "Contents" / "layout"));
-  EXPECT_EQ(removeOldInstallations(installation, marker), std::nullopt);
+  EXPECT_EQ(removeOldInstallations(installation, holdsMarker), std::nullopt);
   fs::remove_all(root);
-  EXPECT_THAT(removeOldInstallations(installation, marker), Optional(HasSubstr("couldn't list")));
+  EXPECT_THAT(removeOldInstallations(installation, holdsMarker),
+              Optional(HasSubstr("couldn't list")));
 }
 
 }  // namespace

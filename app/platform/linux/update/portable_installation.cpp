@@ -84,6 +84,16 @@ std::optional<std::string> unlistedEntry(const fs::path& root) {
   return std::nullopt;
 }
 
+std::string notOnlyTheProgram(const std::string& root, const std::string& unlisted) {
+  return root + " is not only a portable installation (" + unlisted +
+         "), so updates cannot replace it";
+}
+
+// Only a folder that holds the program and nothing else is ever replaced or removed.
+bool isWhollyTheProgram(const std::string& folder) {
+  return !unlistedEntry(folder);
+}
+
 // Which folder is at path, to tell afterwards whether it is still the same one.
 std::optional<std::pair<dev_t, ino_t>> identity(const std::string& path) {
   struct stat status {};
@@ -144,8 +154,7 @@ Checked<PortableInstallation> findPortableInstallation(const std::string& progra
     return Found::failure(program.string() + " does not run from a portable installation (" +
                           "ROOT/" + programInTree + " beside ROOT/" + infoPlistInTree + ")");
   if (auto unlisted = unlistedEntry(root))
-    return Found::failure(root.string() + " is not only a portable installation (" + *unlisted +
-                          "), so updates cannot replace it");
+    return Found::failure(notOnlyTheProgram(root.string(), *unlisted));
   for (const fs::path& folder : {root, root.parent_path()}) {
     if (auto refusal = notWritable(folder)) return Found::failure(*refusal);
   }
@@ -164,6 +173,10 @@ Checked<std::string> installUpdate(const PortableInstallation& installation,
                                    std::string_view publicKey, std::string_view runningBuild,
                                    FolderSwap::Method method, std::function<void()> betweenSteps) {
   using Installed = Checked<std::string>;
+  // The folder may have gained files of the user's since the program started: then it is no
+  // longer the program's alone, and the swap would carry them off with the old version.
+  if (auto unlisted = unlistedEntry(installation.root))
+    return Installed::failure(notOnlyTheProgram(installation.root, *unlisted));
   // Unpacked from these very bytes: the file is not read again after it was verified.
   const Checked<std::string> archive = readCheckedArchive(archivePath, item, publicKey);
   if (!archive) return Installed::failure(archive.error());
@@ -183,7 +196,8 @@ Checked<std::string> installUpdate(const PortableInstallation& installation,
                            .expectedBuild = item.build,
                            .runningBuild = std::string(runningBuild),
                            .method = method,
-                           .betweenSteps = std::move(betweenSteps)});
+                           .betweenSteps = std::move(betweenSteps),
+                           .isInstallation = isWhollyTheProgram});
   }
   if (failure) {
     // Unless a swap that could not be undone left the old installation at the tree's path.
@@ -194,7 +208,8 @@ Checked<std::string> installUpdate(const PortableInstallation& installation,
 }
 
 void removeUpdateLeftovers(const PortableInstallation& installation) {
-  if (auto failure = removeOldInstallations(installation.root, layoutInTree)) logLine(*failure);
+  if (auto failure = removeOldInstallations(installation.root, isWhollyTheProgram))
+    logLine(*failure);
   const fs::path root(installation.root);
   std::error_code error;
   for (fs::directory_iterator it(root.parent_path(), error), end; !error && it != end;

@@ -17,6 +17,10 @@
 
 namespace jolstrand {
 
+/// Whether the real folder (never a symbolic link) at the path is wholly an installation of the
+/// program, and nothing else a user might keep there: only such a folder is ever removed.
+using IsInstallation = std::function<bool(const std::string& folder)>;
+
 struct FolderSwap {
   std::string installation;  ///< the portable installation's root folder
   std::string staging;       ///< the unpacked update, beside it
@@ -28,6 +32,9 @@ struct FolderSwap {
   Method method = Method::exchangeWhereAvailable;
   /// Runs between the first and the second step, for tests that make the second step fail.
   std::function<void()> betweenSteps;
+  /// Decides whether a folder already at the old folder's path, left by an earlier update, may be
+  /// removed; when it may not (or this is unset), the swap is refused and the folder left alone.
+  IsInstallation isInstallation;
 };
 
 /// Swaps the folders as described; none on success, otherwise what failed.
@@ -37,11 +44,10 @@ struct FolderSwap {
 [[nodiscard]] std::string oldInstallationPath(const std::string& installation,
                                               const std::string& runningBuild);
 
-/// Removes every "<installation>.old-*" folder beside installation that is itself an installation:
-/// a real folder (not a symbolic link) holding the regular file marker (a path inside it, reached
-/// without symbolic links). Anything else of that name is left alone. None on success, otherwise
-/// the first removal that failed.
-[[nodiscard]] std::optional<std::string> removeOldInstallations(const std::string& installation,
-                                                                const std::string& marker);
+/// Removes every "<installation>.old-*" folder beside installation that is a real folder (not a
+/// symbolic link) and that isInstallation accepts. Anything else of that name is left alone. None
+/// on success, otherwise the first removal that failed.
+[[nodiscard]] std::optional<std::string> removeOldInstallations(
+    const std::string& installation, const IsInstallation& isInstallation);
 
 }  // namespace jolstrand
