@@ -14,6 +14,7 @@
 #include "support_page.hpp"
 #include "thread_hand_off.hpp"
 #include "trace.hpp"
+#include "window_arguments.hpp"
 
 namespace jolstrand {
 namespace {
@@ -68,12 +69,12 @@ void AppDelegate::applicationDidFinishLaunching() {
   setup_.checkSpotlight = [this] { return recheckSpotlight(); };
   setup_.hotKeyStatus = [this] { return hotKeyStatus_; };
   setup_.onOpenSettings = openKeyboardSettings_;
-  if (spotlightHolds_ || hasArgument("--setup")) later([this] { setup_.show(); });
-  if (hasArgument("--about")) later([this] { aboutWindow_.show(); });
+  if (spotlightHolds_ || hasArgument(setupArgument)) later([this] { setup_.show(); });
+  if (hasArgument(aboutArgument)) later([this] { aboutWindow_.show(); });
   support_.busy = [this] {
     return search_.panel().isVisible() || setupVisible() || spotlightHolds_;
   };
-  support_.start(hasArgument("--support-reminder"));
+  support_.start(hasArgument(supportReminderArgument));
   updater_.start();
 }
 
@@ -82,7 +83,7 @@ void AppDelegate::setUpStatusItem() {
   connect(statusItem_.get(), &StatusItem::chosen, this, &AppDelegate::perform);
 }
 
-bool AppDelegate::hasArgument(const std::string& argument) const {
+bool AppDelegate::hasArgument(std::string_view argument) const {
   return std::find(arguments_.begin(), arguments_.end(), argument) != arguments_.end();
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "about_window_controller.hpp"
@@ -112,7 +113,7 @@ class AppDelegate : public QObject {
   void hotKeyPressed();
   void install(Matcher matcher);
   void setUpStatusItem();
-  [[nodiscard]] bool hasArgument(const std::string& argument) const;
+  [[nodiscard]] bool hasArgument(std::string_view argument) const;
   [[nodiscard]] bool setupVisible() const;
   /// Runs work on the next turn of the event loop, unless the controller is gone by then.
   void later(std::function<void()> work);

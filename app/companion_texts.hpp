@@ -61,8 +61,8 @@ struct MenuTexts {
   QString support;
   QString quit;
   QString loginRefusedMessage;
-  QString
-      loginRefusedNote;  // follows the error's own description; %1 (Linux): the login item's place
+  /// Follows the error's own description; %1 (Linux): the login item's place.
+  QString loginRefusedNote;
 };
 
 struct CompanionTexts {

@@ -581,6 +581,24 @@ TEST_F(LinuxUpdateEngineTest, AnUpdateTheProgramDoesNotTakeOverIsInstalledAtQuit
   EXPECT_EQ(events.calls.back(), "finish");
 }
 
+// The download may end while the user still reads the offer: Install then installs it at once.
+TEST_F(LinuxUpdateEngineTest, InstallsADownloadThatFinishedWhileTheOfferWasOpen) {
+  events.installAtOnce = false;
+  events.takesOver = false;
+  engine->setAutomaticallyDownloadsUpdates(true);
+  start();
+  engine->runScheduledCheck();
+  serveFeed(newerFeed());
+  engine->checkForUpdates();
+  ASSERT_EQ(presenter->offers.size(), 1u);
+  serveArchive(archive);
+  EXPECT_THAT(installation.installedArchives, IsEmpty());
+  presenter->answer(UpdatePresenter::Answer::install);
+  EXPECT_EQ(presenter->downloadingShown, 0);
+  EXPECT_THAT(installation.installedArchives, ElementsAre(archive));
+  EXPECT_EQ(installation.restarts.size(), 1u);
+}
+
 TEST_F(LinuxUpdateEngineTest, AnUpdateTakenOverWaitsForTheProgramsWord) {
   events.installAtOnce = false;
   engine->setAutomaticallyDownloadsUpdates(true);

@@ -295,8 +295,8 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
         });
   }
 
-  std::uint64_t generation_ =
-      0;  ///< counts abandonAll(), so that results from before it are dropped
+  /// Counts abandonAll(), so that results from before it are dropped.
+  std::uint64_t generation_ = 0;
   QNetworkAccessManager manager_;
   std::vector<std::unique_ptr<Transfer>> transfers_;  // before the manager goes, its replies go
 };

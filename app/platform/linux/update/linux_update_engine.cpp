@@ -15,6 +15,7 @@
 #include "jolstrand/update/archive_check.hpp"
 #include "platform/linux/update/update_schedule.hpp"
 #include "qt_text.hpp"
+#include "window_arguments.hpp"
 
 namespace jolstrand {
 namespace {
@@ -42,8 +43,8 @@ std::vector<std::string> restartArguments(const std::vector<std::string>& argume
   std::vector<std::string> kept;
   std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(kept),
                [](const std::string& argument) {
-                 return argument != "--setup" && argument != "--about" &&
-                        argument != "--support-reminder";
+                 return std::find(windowArguments.begin(), windowArguments.end(), argument) ==
+                        windowArguments.end();
                });
   return kept;
 }
@@ -210,8 +211,11 @@ void LinuxUpdateEngine::showOffer() {
 void LinuxUpdateEngine::offerDuringDownload() {
   events_.didReceiveUserAttentionForUpdate();
   presenter_->offer(offer(), [this, current = sessionGuard()](UpdatePresenter::Answer answer) {
-    // Later leaves the download to go on in the background.
-    if (current() && answer == UpdatePresenter::Answer::install) watchDownload(current);
+    // Later leaves the download to go on in the background; a download that has finished while
+    // the offer was open is installed at once.
+    if (!current() || answer != UpdatePresenter::Answer::install) return;
+    if (phase_ == Phase::readyToInstall) return install(true);
+    if (phase_ == Phase::downloading) watchDownload(current);
   });
 }
 

@@ -45,8 +45,7 @@ struct RunningBuild {
   std::string displayVersion;  ///< CFBundleShortVersionString
   std::string publicKey;       ///< SUPublicEDKey: base64 of the Ed25519 public key
   std::string programPath;     ///< the running program's absolute path
-  /// Its command-line arguments, to restart with, less those that open a window once
-  /// (--setup, --about, --support-reminder).
+  /// Its command-line arguments; a restart passes them on, less those that open a window once.
   std::vector<std::string> arguments;
 };
 
