@@ -17,6 +17,9 @@ namespace {
 
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 constexpr int pollMilliseconds = 2000;
+// The question is asked on the main thread every few seconds while no tray shows: a watcher that
+// does not answer must not hold up the hot key for long.
+constexpr int askMilliseconds = 250;
 
 // Qt uses the watcher only while it reports a host that shows the items.
 bool statusNotifierHostPresent() {
@@ -26,7 +29,7 @@ bool statusNotifierHostPresent() {
       watcherService, QStringLiteral("/StatusNotifierWatcher"),
       QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
   ask << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-  const QDBusMessage reply = bus.call(ask, QDBus::Block, pollMilliseconds);
+  const QDBusMessage reply = bus.call(ask, QDBus::Block, askMilliseconds);
   return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
          reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
 }
