@@ -226,6 +226,13 @@ class LinuxUpdateEngineTest : public ::testing::Test {
   }
 
   void start() { ASSERT_EQ(engine->startUpdater(), std::nullopt); }
+  // A scheduled check that finds build 2.1, with automatic downloads on: its download begins.
+  void findNewerUpdateWithAutomaticDownloads() {
+    engine->setAutomaticallyDownloadsUpdates(true);
+    start();
+    engine->runScheduledCheck();
+    serveFeed(newerFeed());
+  }
 
   Transfer& lastTransfer() { return downloads->transfers.back(); }
   void serveFeed(const std::string& feed) {
@@ -513,10 +520,7 @@ TEST_F(LinuxUpdateEngineTest, ASecondCheckJoinsTheFirstAndChecksWaitWhileAnOffer
 }
 
 TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsVerifyInTheBackgroundAndInstallAtOnce) {
-  engine->setAutomaticallyDownloadsUpdates(true);
-  start();
-  engine->runScheduledCheck();
-  serveFeed(newerFeed());
+  findNewerUpdateWithAutomaticDownloads();
   EXPECT_THAT(events.calls, IsEmpty());  // nothing is announced before the archive verifies
   serveArchive(archive);
   EXPECT_THAT(events.calls, ElementsAre("willInstallUpdateOnQuit 2.1", "finish"));
@@ -528,10 +532,7 @@ TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsVerifyInTheBackgroundAndInstallA
 // The program has already cleared its reminder for the check from its menu: the user is shown the
 // update downloading in the background, and may watch it or leave it to go on.
 TEST_F(LinuxUpdateEngineTest, ACheckDuringABackgroundDownloadShowsTheUpdate) {
-  engine->setAutomaticallyDownloadsUpdates(true);
-  start();
-  engine->runScheduledCheck();
-  serveFeed(newerFeed());
+  findNewerUpdateWithAutomaticDownloads();
   engine->checkForUpdates();
   ASSERT_EQ(presenter->offers.size(), 1u);
   EXPECT_EQ(presenter->offers[0].newVersion, "2.1");
@@ -566,10 +567,7 @@ TEST_F(LinuxUpdateEngineTest, AutomaticDownloadsRefuseAnArchiveThatDoesNotVerify
 TEST_F(LinuxUpdateEngineTest, AnUpdateTheProgramDoesNotTakeOverIsInstalledAtQuitWithoutRestart) {
   events.installAtOnce = false;
   events.takesOver = false;
-  engine->setAutomaticallyDownloadsUpdates(true);
-  start();
-  engine->runScheduledCheck();
-  serveFeed(newerFeed());
+  findNewerUpdateWithAutomaticDownloads();
   serveArchive(archive);
   EXPECT_THAT(installation.installedArchives, IsEmpty());
   engine->checkForUpdates();  // waits for the quit
@@ -585,10 +583,7 @@ TEST_F(LinuxUpdateEngineTest, AnUpdateTheProgramDoesNotTakeOverIsInstalledAtQuit
 TEST_F(LinuxUpdateEngineTest, InstallsADownloadThatFinishedWhileTheOfferWasOpen) {
   events.installAtOnce = false;
   events.takesOver = false;
-  engine->setAutomaticallyDownloadsUpdates(true);
-  start();
-  engine->runScheduledCheck();
-  serveFeed(newerFeed());
+  findNewerUpdateWithAutomaticDownloads();
   engine->checkForUpdates();
   ASSERT_EQ(presenter->offers.size(), 1u);
   serveArchive(archive);
@@ -601,10 +596,7 @@ TEST_F(LinuxUpdateEngineTest, InstallsADownloadThatFinishedWhileTheOfferWasOpen)
 
 TEST_F(LinuxUpdateEngineTest, AnUpdateTakenOverWaitsForTheProgramsWord) {
   events.installAtOnce = false;
-  engine->setAutomaticallyDownloadsUpdates(true);
-  start();
-  engine->runScheduledCheck();
-  serveFeed(newerFeed());
+  findNewerUpdateWithAutomaticDownloads();
   serveArchive(archive);
   ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
   EXPECT_THAT(installation.installedArchives, IsEmpty());
