@@ -441,21 +441,39 @@ TEST(ScreenSnapshot, ListsTheWindowsVisibleOnTheCurrentDesktopInQtsCoordinates) 
 }  // namespace
 }  // namespace jolstrand
 
+// Starts the window manager named by JOLSTRAND_TEST_WM and waits until it manages the screen. One
+// that gives up at once (it could not open the display) is started again, twice at most.
+static pid_t startWindowManager() {
+  const QByteArray name = qgetenv("JOLSTRAND_TEST_WM");
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const pid_t manager = fork();
+    if (manager == 0) {
+      execlp(name.constData(), name.constData(), "--sm-disable", nullptr);
+      _exit(127);
+    }
+    bool exited = false;
+    const bool managing = jolstrand::eventually([&] {
+      exited = waitpid(manager, nullptr, WNOHANG) == manager;
+      return exited || std::system("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'") == 0;
+    });
+    if (managing && !exited) return manager;
+    if (!exited) {
+      kill(manager, SIGKILL);
+      waitpid(manager, nullptr, 0);
+      break;
+    }
+    std::fprintf(stderr, "%s ended before managing the screen\n", name.constData());
+  }
+  return 0;
+}
+
 // With JOLSTRAND_TEST_WM=openbox the tests run under that window manager, as on a desktop:
 // focus-stealing prevention, the stacking list and window states take part.
 int main(int argc, char** argv) {
   pid_t windowManager = 0;
   if (jolstrand::underWindowManager()) {
-    windowManager = fork();
-    if (windowManager == 0) {
-      const QByteArray name = qgetenv("JOLSTRAND_TEST_WM");
-      execlp(name.constData(), name.constData(), "--sm-disable", nullptr);
-      _exit(127);
-    }
-    const bool managing = jolstrand::eventually([] {
-      return std::system("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'") == 0;
-    });
-    if (!managing) return 1;
+    windowManager = startWindowManager();
+    if (windowManager == 0) return 1;
   }
   qputenv("QT_QPA_PLATFORM", "xcb");
   int status = 0;
