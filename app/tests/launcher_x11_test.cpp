@@ -454,7 +454,8 @@ static pid_t startWindowManager() {
     bool exited = false;
     const bool managing = jolstrand::eventually([&] {
       exited = waitpid(manager, nullptr, WNOHANG) == manager;
-      return exited || std::system("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'") == 0;
+      return exited ||
+             std::system("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'") == 0;
     });
     if (managing && !exited) return manager;
     if (!exited) {
