@@ -1,5 +1,6 @@
-# What `cmake --install` lays out. Linux: an FHS tree (bin/, the desktop entry, the icon in the
-# hicolor theme, the manual page, the documents). macOS: Jolstrand.app and the licence.
+# What `cmake --install` lays out. Linux: an FHS tree (bin/, the launcher module in lib/jolstrand/,
+# the desktop entry, the icon in the hicolor theme, the manual page, the documents). macOS:
+# Jolstrand.app and the licence.
 #
 # Components:
 #   launcher       the program with its desktop integration (installed by default)
@@ -10,7 +11,7 @@
 #                  a copy of the program's own, by which an update finds a portable
 #                  installation and checks the build it is about to put in place; and
 #                  share/jolstrand/portable-layout, the list of what the archive holds in its top
-#                  folder, bin/ and share/, by which an update tells the program's own folder
+#                  folder, bin/, lib/ and share/, by which an update tells the program's own folder
 #                  from a prefix it was unpacked into
 #   release-tools  jolstrand-release, for whoever cuts releases
 # The last three are installed only when asked for (`--component NAME`) or packaged.
@@ -38,6 +39,12 @@ endfunction()
 
 install(TARGETS jolstrand RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
 jolstrand_portable_path(${CMAKE_INSTALL_BINDIR}/jolstrand)
+# The program finds the launcher module at ../lib/jolstrand/modules from its own folder, in any
+# prefix. A folder below lib/jolstrand: packaged directly there, it would be taken for a shared
+# library of the system's and the package would run ldconfig for it.
+install(TARGETS jolstrand_launcher LIBRARY DESTINATION lib/jolstrand/modules COMPONENT launcher
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+jolstrand_portable_path(lib/jolstrand)
 configure_file(packaging/jolstrand.desktop.in
                ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop @ONLY)
 install(FILES ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
@@ -27,7 +29,8 @@ struct Result {
 // Runs the launcher with the arguments over the tree: its roots, home, data folder and
 // desktop entry folders (Home/data/applications, then Shared/applications), with the locale.
 Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arguments,
-                    const std::string& locale = "en_US.UTF-8") {
+                    const std::string& locale = "en_US.UTF-8",
+                    const std::string& program = JOLSTRAND_EXECUTABLE) {
   int pipeEnds[2];
   EXPECT_EQ(pipe(pipeEnds), 0);
   const pid_t child = fork();
@@ -39,11 +42,11 @@ Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arg
     setenv("XDG_DATA_HOME", tree.path("Home/data").c_str(), 1);
     setenv("XDG_DATA_DIRS", tree.path("Shared").c_str(), 1);
     setenv("LC_ALL", locale.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(JOLSTRAND_EXECUTABLE)};
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(JOLSTRAND_EXECUTABLE, argv.data());
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   close(pipeEnds[1]);
@@ -158,6 +161,30 @@ TEST(CommandLineEmpty, PrintsOnlyTheSummaryForAnEmptyCatalogue) {
   const Result run = runJolstrand(tree, {"--list"});
   EXPECT_EQ(run.status, 0);
   EXPECT_THAT(run.lines, ElementsAre(MatchesRegex("0 apps, scanned in .* seconds")));
+}
+
+// Copied away from the launcher module, the program still answers the command-line modes, which
+// never load it, and names the file it misses when asked to start the launcher.
+TEST(ProgramWithoutTheLauncherModule, AnswersTheCommandLineAndNamesTheMissingModule) {
+  FixtureTree tree;
+  tree.bundle("Applications/Quill.app", {.identifier = "Quill"});
+  const std::string program = tree.folder("Copy/bin") + "/jolstrand";
+  std::filesystem::copy_file(JOLSTRAND_EXECUTABLE, program);
+  EXPECT_THAT(runJolstrand(tree, {"--list"}, "en_US.UTF-8", program).lines,
+              ElementsAre(::testing::StartsWith("Quill\tquill\t"),
+                          MatchesRegex("1 apps, scanned in .* seconds")));
+
+  FILE* started = popen(("'" + program + "' 2>&1").c_str(), "r");
+  ASSERT_NE(started, nullptr);
+  std::string output;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, started)) > 0;)
+    output.append(buffer, got);
+  const int status = pclose(started);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_THAT(output, ::testing::HasSubstr(
+                          "jolstrand: couldn't load the launcher: " + tree.path("Copy/bin") +
+                          "/../lib/jolstrand/modules/jolstrand-launcher.so"));
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ std::string runProgram(const fs::path& program) {
   return read ? line : "";
 }
 
-constexpr char layout[] = "README.txt\nbin\nbin/jolstrand\nshare\nshare/jolstrand\n";
+constexpr char layout[] =
+    "README.txt\nbin\nbin/jolstrand\nlib\nlib/jolstrand\nshare\nshare/jolstrand\n";
 
 // A portable installation of build 10 in a temporary folder, an update archive of build 11 for it
 // and the feed item that describes the archive.
@@ -53,6 +54,7 @@ class PortableUpdate : public ::testing::Test {
     top = fs::temp_directory_path() /
           ("portable_update_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
     fs::create_directories(root() / "bin");
+    fs::create_directories(root() / "lib" / "jolstrand");
     fs::create_directories(root() / "share" / "jolstrand");
     std::ofstream(root() / "bin" / "jolstrand") << "#!/bin/sh\necho old\n";
     fs::permissions(root() / "bin" / "jolstrand", fs::perms::owner_exec, fs::perm_options::add);
@@ -70,7 +72,8 @@ class PortableUpdate : public ::testing::Test {
             {.name = folder + "bin/jolstrand", .contents = "#!/bin/sh\necho new\n", .mode = 0755},
             {.name = folder + "share/jolstrand/Info.plist", .contents = infoPlist(build)},
             {.name = folder + "share/jolstrand/portable-layout", .contents = layout},
-            {.name = folder + "README.txt", .contents = "portable"}};
+            {.name = folder + "README.txt", .contents = "portable"},
+            {.name = folder + "lib/jolstrand/modules/jolstrand-launcher.so", .contents = "module"}};
   }
 
   // Writes the archive and describes it, signed, in item.
@@ -129,7 +132,7 @@ TEST_F(PortableUpdate, RefusesProgramsThatDoNotRunFromAPortableInstallation) {
 // not the program's own to replace.
 TEST_F(PortableUpdate, RefusesAnInstallationFolderThatHoldsWhatTheLayoutDoesNotList) {
   ASSERT_TRUE(findPortableInstallation(installation.program));
-  for (const char* other : {"lib", "bin/tool", "share/fonts"}) {
+  for (const char* other : {"include", "bin/tool", "lib/tool", "share/fonts"}) {
     SCOPED_TRACE(other);
     fs::create_directories(root() / other);
     EXPECT_THAT(findPortableInstallation(installation.program).error(),
@@ -148,6 +151,17 @@ TEST_F(PortableUpdate, RefusesAnInstallationFolderThatHoldsWhatTheLayoutDoesNotL
   std::ofstream(root() / "share" / "jolstrand" / "Info.plist") << infoPlist("10");
   EXPECT_THAT(findPortableInstallation(installation.program).error(),
               HasSubstr("no readable share/jolstrand/portable-layout"));
+}
+
+// A build from before the program had a lib/ folder lists none, and is still the program's.
+TEST_F(PortableUpdate, LooksOnlyInsideTheFoldersTheLayoutListsEntriesOf) {
+  fs::remove_all(root() / "lib");
+  std::ofstream(root() / "share" / "jolstrand" / "portable-layout")
+      << "README.txt\nbin\nbin/jolstrand\nshare\nshare/jolstrand\n";
+  EXPECT_TRUE(findPortableInstallation(installation.program));
+  fs::create_directories(root() / "lib");
+  EXPECT_THAT(findPortableInstallation(installation.program).error(),
+              HasSubstr("holds \"lib\", which is not the program's"));
 }
 
 // The check asks the kernel for this process's rights, which root has everywhere: run as root,

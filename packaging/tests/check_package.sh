@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds one package from a build folder with cpack, unpacks it into a temporary folder and
-# checks it from the outside: its layout, its run-time search path, the Info.plist compiled into
-# its program (and the portable archive's copy of it), the desktop entry, and the unpacked
+# checks it from the outside: its layout, its run-time search paths, the Info.plist compiled into
+# its launcher module (and the portable archive's copy of it), the desktop entry, and the unpacked
 # program's --list over a fixture tree. The .deb must also pass lintian without errors or
 # warnings and name its dependencies.
 #
@@ -64,9 +64,9 @@ case "$kind" in
     [[ "$copied_plist" == *"<key>CFBundleIdentifier</key><string>$identifier</string>"* ]] ||
       fail "share/jolstrand/Info.plist names another program"
     # The layout list by which updates tell the program's folder from a prefix: exactly what the
-    # archive holds in its top folder, bin/ and share/.
+    # archive holds in its top folder, bin/, lib/ and share/.
     [ -f "$top/share/jolstrand/portable-layout" ] || fail "no share/jolstrand/portable-layout"
-    held=$(cd "$top" && find . bin share -mindepth 1 -maxdepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+    held=$(cd "$top" && find . bin lib share -mindepth 1 -maxdepth 1 | sed 's|^\./||' | LC_ALL=C sort)
     listed=$(LC_ALL=C sort "$top/share/jolstrand/portable-layout")
     [ "$held" = "$listed" ] ||
       fail "portable-layout lists"$'\n'"$listed"$'\n'"but the archive holds"$'\n'"$held"
@@ -87,16 +87,24 @@ case "$kind" in
 esac
 
 program="$top/bin/jolstrand"
+module="$top/lib/jolstrand/modules/jolstrand-launcher.so"
 [ -x "$program" ] || fail "no bin/jolstrand"
+[ -f "$module" ] || fail "no launcher module lib/jolstrand/modules/jolstrand-launcher.so"
+[ ! -x "$module" ] || fail "the launcher module is executable"
 [ ! -e "$top/bin/jolstrand-release" ] || fail "the release tool is packaged"
-if readelf -d "$program" | grep -Eq 'RPATH|RUNPATH'; then
-  fail "bin/jolstrand has a run-time search path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
-fi
-if readelf -S "$program" | grep -q '\.debug_info'; then fail "bin/jolstrand is not stripped"; fi
+for binary in "$program" "$module"; do
+  name=${binary#"$top/"}
+  if readelf -d "$binary" | grep -Eq 'RPATH|RUNPATH'; then
+    fail "$name has a run-time search path: $(readelf -d "$binary" | grep -E 'RPATH|RUNPATH')"
+  fi
+  if readelf -S "$binary" | grep -q '\.debug_info'; then fail "$name is not stripped"; fi
+done
+# The command-line modes answer without loading Qt.
+if readelf -d "$program" | grep -q 'libQt6'; then fail "bin/jolstrand links Qt"; fi
 
-# The Info.plist compiled into the program (stored uncompressed): identifier and versions.
-plist_text=$(tr -d '\n\t' <"$program" | grep -ao '<plist version="1.0">.*</plist>' | head -n 1)
-[ -n "$plist_text" ] || fail "no Info.plist inside bin/jolstrand"
+# The Info.plist compiled into the launcher (stored uncompressed): identifier and versions.
+plist_text=$(tr -d '\n\t' <"$module" | grep -ao '<plist version="1.0">.*</plist>' | head -n 1)
+[ -n "$plist_text" ] || fail "no Info.plist inside the launcher module"
 for pair in "CFBundleIdentifier:$identifier" "CFBundleShortVersionString:$version" \
             "CFBundleVersion:$build_number" "CFBundleExecutable:jolstrand"; do
   [[ "$plist_text" == *"<key>${pair%%:*}</key><string>${pair#*:}</string>"* ]] ||

@@ -30,9 +30,10 @@ namespace fs = std::filesystem;
 constexpr char programInTree[] = "bin/jolstrand";
 // Only the portable archive carries it, so it tells a portable installation from an FHS one.
 constexpr char infoPlistInTree[] = "share/jolstrand/Info.plist";
-// The archive's list of what it holds in its top folder, bin/ and share/, one path a line: the
-// folder is replaced as a whole only when it holds nothing else (unpacked into a prefix such as
-// ~/.local, it is not the program's own folder).
+// The archive's list of what it holds in its top folder and in each folder there that the list
+// names entries of (bin/, lib/, share/), one path a line: the folder is replaced as a whole only
+// when it holds nothing else (unpacked into a prefix such as ~/.local, it is not the program's
+// own folder).
 constexpr char layoutInTree[] = "share/jolstrand/portable-layout";
 constexpr std::uintmax_t maxLayoutBytes = 64 * 1024;
 
@@ -59,8 +60,8 @@ bool isStagingName(const std::string& name, const std::string& root) {
          });
 }
 
-// The first entry of root, root/bin or root/share that its layout list does not name, or why the
-// list cannot be read.
+// The first entry of root, or of a folder there whose entries its layout list names, that the
+// list does not name; or why the list cannot be read.
 std::optional<std::string> unlistedEntry(const fs::path& root) {
   std::error_code error;
   const fs::path list = root / layoutInTree;
@@ -68,9 +69,14 @@ std::optional<std::string> unlistedEntry(const fs::path& root) {
       fs::file_size(list, error) > maxLayoutBytes || error)
     return "it has no readable " + std::string(layoutInTree);
   std::set<std::string> listed;
+  std::set<std::string> folders{""};
   std::ifstream stream(list);
-  for (std::string line; std::getline(stream, line);) listed.insert(line);
-  for (const std::string folder : {"", "bin", "share"}) {
+  for (std::string line; std::getline(stream, line);) {
+    listed.insert(line);
+    if (const auto slash = line.find('/'); slash != std::string::npos)
+      folders.insert(line.substr(0, slash));
+  }
+  for (const std::string& folder : folders) {
     if (fs::symlink_status(root / folder, error).type() != fs::file_type::directory)
       return root.string() + "/" + folder + " is not a folder";
     for (fs::directory_iterator it(root / folder, error), end; !error && it != end;

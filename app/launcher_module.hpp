@@ -1,0 +1,23 @@
+#pragma once
+// The launcher lives in a module of its own on Linux (lib/jolstrand/modules/jolstrand-launcher.so
+// beside bin/), loaded only when the launcher starts: the command-line modes then never load Qt,
+// the X libraries or the rest of what the windows need, and answer in a fraction of the time.
+
+extern "C" {
+/// The module's one entry: sets the process up from its environment, runs the launcher until it
+/// is quit and, after an update, restarts into the new version. Returns the exit status.
+int jolstrand_launcher_main(int argc, char** argv);
+}
+
+namespace jolstrand {
+
+/// Where the module lies relative to the program's folder, in the build tree and once installed.
+inline constexpr char launcherModuleFromProgramFolder[] =
+    "../lib/jolstrand/modules/jolstrand-launcher.so";
+
+/// Starts the launcher: loads the module and calls its entry (on macOS, where the launcher is
+/// linked into the program, calls it directly). A module that cannot be loaded is reported on
+/// standard error, naming the file, and gives status 1.
+int startLauncher(int argc, char** argv);
+
+}  // namespace jolstrand

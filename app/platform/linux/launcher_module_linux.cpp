@@ -1,0 +1,42 @@
+// Loads the launcher module from beside the running program (see launcher_module.hpp).
+
+#include "launcher_module.hpp"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+
+namespace jolstrand {
+namespace {
+
+// The folder of the program this process runs, from the kernel's own record of it.
+std::string programFolder() {
+  std::string path(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return ".";
+  path.resize(static_cast<std::size_t>(length));
+  return path.substr(0, path.rfind('/'));
+}
+
+}  // namespace
+
+int startLauncher(int argc, char** argv) {
+  const std::string module = programFolder() + "/" + launcherModuleFromProgramFolder;
+  // Loaded for good: the launcher's objects live until the process ends or execs.
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::cerr << "jolstrand: couldn't load the launcher: " << dlerror() << "\n";
+    return 1;
+  }
+  using Entry = int (*)(int, char**);
+  const auto entry = reinterpret_cast<Entry>(dlsym(handle, "jolstrand_launcher_main"));
+  if (entry == nullptr) {
+    std::cerr << "jolstrand: " << module << " is not the launcher: " << dlerror() << "\n";
+    return 1;
+  }
+  return entry(argc, argv);
+}
+
+}  // namespace jolstrand
