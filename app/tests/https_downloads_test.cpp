@@ -46,8 +46,9 @@ void writeFile(const std::string& path, const std::string& content) {
 }
 
 // Runs one request on a downloads object of its own and the event loop until its result.
-Result await(const std::function<void(UpdateDownloads&, UpdateDownloads::Done)>& request) {
-  const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads();
+Result await(const std::function<void(UpdateDownloads&, UpdateDownloads::Done)>& request,
+             int silenceLimitMs = defaultSilenceLimitMs) {
+  const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads(silenceLimitMs);
   std::optional<Result> result;
   int calls = 0;
   QEventLoop loop;
@@ -201,6 +202,26 @@ TEST_F(HttpsDownloadsTest, ASlowOrSilentServerEndsInOneFailure) {
   // Part of the body has been written when the time is up.
   const std::string slow = server->url("/_/slow?bytes=100&interval=0.05");
   EXPECT_FALSE(fetchFile(slow, downloadPath("slow")));
+}
+
+// A large download's deadline is far off; a server that stops sending is given up long before.
+TEST_F(HttpsDownloadsTest, GivesUpOnAServerThatSendsNothingForAWhile) {
+  constexpr int silenceLimitMs = 300;
+  const auto fetchSlowly = [&](const std::string& url) {
+    return await(
+        [&](UpdateDownloads& downloads, UpdateDownloads::Done done) {
+          downloads.fetchFile(url, downloadPath("file"), plenty, hangMs, std::move(done));
+        },
+        silenceLimitMs);
+  };
+  const std::string silent = server->url("/_/silent");
+  EXPECT_EQ(fetchSlowly(silent).error(),
+            "couldn't fetch " + silent + ": it sent nothing for 300 ms");
+  EXPECT_FALSE(std::filesystem::exists(downloadPath("file")));
+  // Slow but steady: longer than the limit in all, never silent that long.
+  const Result steady = fetchSlowly(server->url("/_/slow?bytes=20&interval=0.05"));
+  ASSERT_TRUE(steady) << steady.error();
+  EXPECT_EQ(readFile(*steady), std::string(20, 'x'));
 }
 
 TEST_F(HttpsDownloadsTest, ABodyCutShortIsAFailure) {

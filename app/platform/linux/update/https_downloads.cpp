@@ -60,17 +60,22 @@ class Transfer : public QObject {
   using Finished = std::function<void(Transfer& transfer, Checked<std::string> result)>;
 
   Transfer(QNetworkAccessManager& manager, std::string url, std::uint64_t maxBytes, int timeoutMs,
-           std::unique_ptr<QFile> file, Finished finished)
+           int silenceLimitMs, std::unique_ptr<QFile> file, Finished finished)
       : manager_(manager),
         url_(std::move(url)),
         maxBytes_(maxBytes),
-        timeoutMs_(timeoutMs),
         file_(std::move(file)),
         finished_(std::move(finished)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this,
-            [this] { fail("it did not finish within " + durationText(timeoutMs_)); });
-    timer_.start(timeoutMs_);
+            [this, timeoutMs] { fail("it did not finish within " + durationText(timeoutMs)); });
+    timer_.start(timeoutMs);
+    // A server that stops sending is given up long before a large download's deadline.
+    silence_.setSingleShot(true);
+    silence_.setInterval(silenceLimitMs);
+    connect(&silence_, &QTimer::timeout, this, [this, silenceLimitMs] {
+      fail("it sent nothing for " + durationText(silenceLimitMs));
+    });
     request(QUrl(QString::fromStdString(url_)));
   }
   Transfer(const Transfer&) = delete;
@@ -87,6 +92,7 @@ class Transfer : public QObject {
 
  private:
   void request(const QUrl& url) {
+    silence_.start();
     reply_ = manager_.get(makeRequest(url));
     connect(reply_, &QNetworkReply::metaDataChanged, this, &Transfer::onMetaDataChanged);
     connect(reply_, &QNetworkReply::readyRead, this, &Transfer::onReadyRead);
@@ -95,10 +101,12 @@ class Transfer : public QObject {
   }
 
   void onMetaDataChanged() {
+    silence_.start();
     if (answered()) readable();
   }
 
   void onReadyRead() {
+    silence_.start();
     if (answered() && readable()) store(reply_->readAll());
   }
 
@@ -196,6 +204,7 @@ class Transfer : public QObject {
   // Ends the transfer at once; no file is left behind a failure.
   void finish(Checked<std::string> result) {
     timer_.stop();
+    silence_.stop();
     stopReply();
     removeFile();
     finished_(*this, std::move(result));
@@ -218,10 +227,10 @@ class Transfer : public QObject {
   QNetworkReply* reply_ = nullptr;
   std::string url_;
   std::uint64_t maxBytes_;
-  int timeoutMs_;
   std::unique_ptr<QFile> file_;
   Finished finished_;
   QTimer timer_;
+  QTimer silence_;
   QByteArray buffer_;
   std::uint64_t received_ = 0;
   int redirects_ = 0;
@@ -229,7 +238,7 @@ class Transfer : public QObject {
 
 class HttpsDownloads final : public QObject, public UpdateDownloads {
  public:
-  HttpsDownloads() = default;
+  explicit HttpsDownloads(int silenceLimitMs) : silenceLimitMs_(silenceLimitMs) {}
   HttpsDownloads(const HttpsDownloads&) = delete;
   HttpsDownloads& operator=(const HttpsDownloads&) = delete;
   ~HttpsDownloads() override = default;
@@ -268,7 +277,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
   void start(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
              std::unique_ptr<QFile> file, Done done) {
     transfers_.push_back(std::make_unique<Transfer>(
-        manager_, url, maxBytes, timeoutMs, std::move(file),
+        manager_, url, maxBytes, timeoutMs, silenceLimitMs_, std::move(file),
         [this, done = std::move(done)](Transfer& transfer, Checked<std::string> result) {
           release(transfer);
           deliver(done, std::move(result));
@@ -295,6 +304,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
         });
   }
 
+  int silenceLimitMs_;
   /// Counts abandonAll(), so that results from before it are dropped.
   std::uint64_t generation_ = 0;
   QNetworkAccessManager manager_;
@@ -303,8 +313,8 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
 
 }  // namespace
 
-std::unique_ptr<UpdateDownloads> makeHttpsDownloads() {
-  return std::make_unique<HttpsDownloads>();
+std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int silenceLimitMs) {
+  return std::make_unique<HttpsDownloads>(silenceLimitMs);
 }
 
 }  // namespace jolstrand

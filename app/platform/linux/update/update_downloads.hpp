@@ -1,7 +1,8 @@
 #pragma once
 // Fetching a feed or an archive for the update engine: HTTPS only, redirects followed only to
 // other "https://" addresses, at most a given number of bytes, and given up after a time without
-// completion, so that no server can make the program wait or fill the disk. Certificates are
+// completion or a shorter one in which the server sent nothing, so that no server can make the
+// program wait or fill the disk. Certificates are
 // checked against the system's trust store; builds with tests trust instead, for loopback hosts
 // only, the certificate authority in the file JOLSTRAND_TEST_CA_FILE names, when it is set
 // (test_authority.hpp). Main thread; results
@@ -36,7 +37,11 @@ class UpdateDownloads {
   virtual void abandonAll() = 0;
 };
 
+/// How long a transfer may go without receiving anything before it fails.
+inline constexpr int defaultSilenceLimitMs = 60 * 1000;
+
 /// Transfers over Qt Network.
-[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads();
+[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads(
+    int silenceLimitMs = defaultSilenceLimitMs);
 
 }  // namespace jolstrand
