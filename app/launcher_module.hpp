@@ -17,7 +17,7 @@ inline constexpr char launcherModuleFromProgramFolder[] =
 
 /// Starts the launcher: loads the module and calls its entry (on macOS, where the launcher is
 /// linked into the program, calls it directly). A module that cannot be loaded is reported on
-/// standard error, naming the file, and gives status 1.
+/// standard error, naming the module and why, and gives status 1.
 int startLauncher(int argc, char** argv);
 
 }  // namespace jolstrand

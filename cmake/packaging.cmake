@@ -5,7 +5,8 @@
 #   .tar.gz  Jolstrand-<version>-linux-<arch>.tar.gz, one folder that runs wherever it is unpacked
 #   .dmg     Jolstrand-<version>.dmg: Jolstrand.app beside a link to /Applications
 # The portable program needs no run-time search path: everything of this project is linked in
-# statically and the rest (Qt, ICU, libplist, xcb) comes from the system.
+# statically, the program finds its launcher module by a path relative to its own folder, and the
+# rest (Qt, ICU, libplist, xcb) comes from the system.
 
 set(CPACK_PACKAGE_NAME jolstrand)
 set(CPACK_PACKAGE_VENDOR "Jolstrand developers")

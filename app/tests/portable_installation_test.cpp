@@ -259,6 +259,8 @@ TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
   programNotExecutable[2].mode = 0644;
   std::vector<Entry> noInfoPlist = release("11");
   noInfoPlist.erase(noInfoPlist.begin() + 3);
+  std::vector<Entry> noModule = release("11");
+  noModule.pop_back();
   std::vector<Entry> twoFolders = release("11");
   twoFolders.push_back({.name = "Other/", .kind = Kind::folder, .mode = 0755});
   const struct {
@@ -270,6 +272,8 @@ TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
       {"no Info.plist", noInfoPlist, "not a readable property list"},
       {"no program", noProgram, "no program bin/jolstrand"},
       {"program that cannot run", programNotExecutable, "no program bin/jolstrand"},
+      {"no launcher module", noModule,
+       "no launcher module lib/jolstrand/modules/jolstrand-launcher.so"},
       {"two folders", twoFolders, "beside its top folder"},
       {"a file at the top",
        {{.name = "jolstrand", .contents = "x", .mode = 0755}},

@@ -42,12 +42,13 @@ std::string infoPlist(const std::string& build, const std::string& extraKeys = {
          build + "</string>" + extraKeys + "</dict></plist>\n";
 }
 
-constexpr char layout[] = "bin\nbin/jolstrand\nshare\nshare/jolstrand\n";
+constexpr char layout[] = "bin\nbin/jolstrand\nlib\nlib/jolstrand\nshare\nshare/jolstrand\n";
 
 class UpdateWalk : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(root / "bin");
+    fs::create_directories(root / "lib" / "jolstrand");
     fs::create_directories(root / "share" / "jolstrand");
     std::ofstream(root / "bin" / "jolstrand") << "#!/bin/sh\necho 1.0\n";
     fs::permissions(root / "bin" / "jolstrand", fs::perms::owner_exec, fs::perm_options::add);
@@ -64,6 +65,7 @@ class UpdateWalk : public ::testing::Test {
         {{.name = top, .kind = Entry::Kind::folder, .mode = 0755},
          {.name = top + "bin/", .kind = Entry::Kind::folder, .mode = 0755},
          {.name = top + "bin/jolstrand", .contents = "#!/bin/sh\necho 1.1\n", .mode = 0755},
+         {.name = top + "lib/jolstrand/modules/jolstrand-launcher.so", .contents = "module"},
          {.name = top + "share/jolstrand/Info.plist", .contents = infoPlist("11")},
          {.name = top + "share/jolstrand/portable-layout", .contents = layout}});
     std::string bytes = testing::fileContents(archive);

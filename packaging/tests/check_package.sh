@@ -99,8 +99,12 @@ for binary in "$program" "$module"; do
   fi
   if readelf -S "$binary" | grep -q '\.debug_info'; then fail "$name is not stripped"; fi
 done
-# The command-line modes answer without loading Qt.
+# The command-line modes answer without loading Qt; the launcher loads the module beside the
+# program. Without a display Qt gives up at once, which shows that the module got that far.
 if readelf -d "$program" | grep -q 'libQt6'; then fail "bin/jolstrand links Qt"; fi
+started=$(ulimit -c 0; env -i PATH=/usr/bin:/bin HOME="$work" timeout 20 "$program" 2>&1) || true
+[[ "$started" != *"couldn't load the launcher"* ]] || fail "bin/jolstrand: $started"
+[[ "$started" == *"qt.qpa"* ]] || fail "bin/jolstrand did not reach Qt without a display: $started"
 
 # The Info.plist compiled into the launcher (stored uncompressed): identifier and versions.
 plist_text=$(tr -d '\n\t' <"$module" | grep -ao '<plist version="1.0">.*</plist>' | head -n 1)

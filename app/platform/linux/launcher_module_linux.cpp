@@ -27,7 +27,8 @@ int startLauncher(int argc, char** argv) {
   // Loaded for good: the launcher's objects live until the process ends or execs.
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
-    std::cerr << "jolstrand: couldn't load the launcher: " << dlerror() << "\n";
+    // dlerror() names only the library that failed, which may be one the module needs.
+    std::cerr << "jolstrand: couldn't load the launcher " << module << ": " << dlerror() << "\n";
     return 1;
   }
   using Entry = int (*)(int, char**);

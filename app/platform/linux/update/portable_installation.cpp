@@ -28,6 +28,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char programInTree[] = "bin/jolstrand";
+// What the program loads to start the launcher: without it, the new version could not start.
+constexpr char launcherModuleInTree[] = "lib/jolstrand/modules/jolstrand-launcher.so";
 // Only the portable archive carries it, so it tells a portable installation from an FHS one.
 constexpr char infoPlistInTree[] = "share/jolstrand/Info.plist";
 // The archive's list of what it holds in its top folder and in each folder there that the list
@@ -69,7 +71,7 @@ std::optional<std::string> unlistedEntry(const fs::path& root) {
       fs::file_size(list, error) > maxLayoutBytes || error)
     return "it has no readable " + std::string(layoutInTree);
   std::set<std::string> listed;
-  std::set<std::string> folders{""};
+  std::set<std::string> folders{"", "bin", "share"};
   std::ifstream stream(list);
   for (std::string line; std::getline(stream, line);) {
     listed.insert(line);
@@ -143,6 +145,10 @@ std::optional<std::string> takeOutTree(const std::string& unpacked, const std::s
   if (stat(programPath.c_str(), &program) != 0 || !S_ISREG(program.st_mode) ||
       (program.st_mode & S_IXUSR) == 0)
     return std::string("the update holds no program ") + programInTree + " that can run";
+  struct stat module {};
+  const std::string modulePath = tree + "/" + launcherModuleInTree;
+  if (stat(modulePath.c_str(), &module) != 0 || !S_ISREG(module.st_mode))
+    return std::string("the update holds no launcher module ") + launcherModuleInTree;
   return std::nullopt;
 }
 

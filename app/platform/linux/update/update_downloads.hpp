@@ -2,11 +2,10 @@
 // Fetching a feed or an archive for the update engine: HTTPS only, redirects followed only to
 // other "https://" addresses, at most a given number of bytes, and given up after a time without
 // completion or a shorter one in which the server sent nothing, so that no server can make the
-// program wait or fill the disk. Certificates are
-// checked against the system's trust store; builds with tests trust instead, for loopback hosts
-// only, the certificate authority in the file JOLSTRAND_TEST_CA_FILE names, when it is set
-// (test_authority.hpp). Main thread; results
-// arrive on a later turn of the event loop, never inside the call.
+// program wait or fill the disk. Certificates are checked against the system's trust store;
+// builds with tests trust instead, for loopback hosts only, the certificate authority in the file
+// JOLSTRAND_TEST_CA_FILE names, when it is set (test_authority.hpp). Main thread; results arrive
+// on a later turn of the event loop, never inside the call.
 
 #include <cstdint>
 #include <functional>
