@@ -203,6 +203,11 @@ TEST(Workspace, RevealsWithoutWaitingAndOpensTheFolderWhenNoFileManagerAnswers) 
   const PrivateSessionBus bus;
   ASSERT_FALSE(bus.address.isEmpty());
   qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address);  // before the process first uses the bus
+  // Qt keeps a process's first session bus connection: among other tests, one of them may have
+  // made it. Alone, as ctest runs it, this test makes it.
+  const bool alone = ::testing::UnitTest::GetInstance()->test_to_run_count() == 1;
+  if (!alone && !QDBusConnection::sessionBus().isConnected())
+    GTEST_SKIP() << "an earlier test in this process used the session bus first";
   ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
   const OpenedUrls desktop;
   makeWorkspace()->reveal(bundle);
