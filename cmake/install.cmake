@@ -40,11 +40,14 @@ endfunction()
 install(TARGETS jolstrand RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
 jolstrand_portable_path(${CMAKE_INSTALL_BINDIR}/jolstrand)
 # The program finds the launcher module at ../lib/jolstrand/modules from its own folder, in any
-# prefix. A folder below lib/jolstrand: packaged directly there, it would be taken for a shared
-# library of the system's and the package would run ldconfig for it.
-install(TARGETS jolstrand_launcher LIBRARY DESTINATION lib/jolstrand/modules COMPONENT launcher
+# prefix and wherever the programs' folder is. A folder below lib/jolstrand: packaged directly
+# there, it would be taken for a shared library of the system's and the package would run
+# ldconfig for it.
+set(module_dir ${CMAKE_INSTALL_BINDIR}/../lib/jolstrand/modules)
+cmake_path(NORMAL_PATH module_dir)
+install(TARGETS jolstrand_launcher LIBRARY DESTINATION ${module_dir} COMPONENT launcher
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-jolstrand_portable_path(lib/jolstrand)
+jolstrand_portable_path(${module_dir})
 configure_file(packaging/jolstrand.desktop.in
                ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop @ONLY)
 install(FILES ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop
