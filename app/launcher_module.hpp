@@ -11,9 +11,9 @@ int jolstrand_launcher_main(int argc, char** argv);
 
 namespace jolstrand {
 
-/// Where the module lies relative to the program's folder, in the build tree and once installed.
-inline constexpr char launcherModuleFromProgramFolder[] =
-    "../lib/jolstrand/modules/jolstrand-launcher.so";
+/// Where the module lies in an installation, and in the build tree: beside the program's folder
+/// bin/. A portable installation's update must bring it.
+inline constexpr char launcherModuleInTree[] = "lib/jolstrand/modules/jolstrand-launcher.so";
 
 /// Starts the launcher: loads the module and calls its entry (on macOS, where the launcher is
 /// linked into the program, calls it directly). A module that cannot be loaded is reported on

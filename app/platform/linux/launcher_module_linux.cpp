@@ -23,7 +23,7 @@ std::string programFolder() {
 }  // namespace
 
 int startLauncher(int argc, char** argv) {
-  const std::string module = programFolder() + "/" + launcherModuleFromProgramFolder;
+  const std::string module = programFolder() + "/../" + launcherModuleInTree;
   // Loaded for good: the launcher's objects live until the process ends or execs.
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {

@@ -21,6 +21,7 @@
 #include "jolstrand/log.hpp"
 #include "jolstrand/update/archive_check.hpp"
 #include "jolstrand/update/safe_unpack.hpp"
+#include "launcher_module.hpp"
 
 namespace jolstrand {
 namespace {
@@ -28,8 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char programInTree[] = "bin/jolstrand";
-// What the program loads to start the launcher: without it, the new version could not start.
-constexpr char launcherModuleInTree[] = "lib/jolstrand/modules/jolstrand-launcher.so";
 // Only the portable archive carries it, so it tells a portable installation from an FHS one.
 constexpr char infoPlistInTree[] = "share/jolstrand/Info.plist";
 // The archive's list of what it holds in its top folder and in each folder there that the list
