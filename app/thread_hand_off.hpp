@@ -3,7 +3,8 @@
 // to ThreadSanitizer. Qt is not built with it, so the lock inside those queues is invisible and
 // whatever one thread hands over would look raced when the other uses it. handedOver(task)
 // tells TSan that everything the sending thread did before (the task's own copy included)
-// happens before the task runs or is destroyed; elsewhere it is the task itself. A pool's task
+// happens before the task runs or is destroyed, and that the run happens before the
+// destruction, wherever Qt does it; elsewhere it is the task itself. A pool's task
 // goes through startHandedOver(), as the pool would copy a plain task where TSan cannot see.
 
 #include <QRunnable>
@@ -46,6 +47,14 @@ class HandedOver {
 
   decltype(auto) operator()() {
     __tsan_acquire(&handOffClock);
+    // Qt may destroy the task on the sending thread after it ran here, when that thread drops
+    // its reference last: publish what the task did, so its destruction sees it.
+    struct ReleaseWhenDone {
+      ReleaseWhenDone() = default;
+      ReleaseWhenDone(const ReleaseWhenDone&) = delete;
+      ReleaseWhenDone& operator=(const ReleaseWhenDone&) = delete;
+      ~ReleaseWhenDone() { __tsan_release(&handOffClock); }
+    } releaseWhenDone;
     return task_();
   }
 
