@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "app_delegate.hpp"
+#include "display_check.hpp"
 #include "platform/accessory_app.hpp"
 #include "platform/keyboard_settings.hpp"
 #include "platform/login_item.hpp"
@@ -47,7 +48,13 @@ void quitOnTerminationSignals() {
 }  // namespace
 
 int runLauncher(int argc, char** argv, const Environment& environment) {
+  if (!sessionNamesDisplay(environment, std::vector<std::string>(argv, argv + argc))) {
+    reportNoDisplay();
+    return 1;
+  }
+  auto displayGuard = std::make_unique<DisplayConnectionGuard>();
   QApplication application(argc, argv);
+  displayGuard.reset();
   QApplication::setApplicationName(QStringLiteral("Jolstrand"));
   // Closing the setup or about window must not quit: the launcher lives behind its hot key.
   QApplication::setQuitOnLastWindowClosed(false);
