@@ -8,6 +8,9 @@ namespace jolstrand {
 std::unique_ptr<QMessageBox> makeProgramAlert(const QString& message, const QString& information) {
   auto alert = std::make_unique<QMessageBox>();
   alert->setWindowTitle(QStringLiteral("Jolstrand"));
+  // Modal to itself alone: while it waits for an answer, the hot key's panel, the menu and the
+  // other windows work as ever. (Application-modal, it would leave a panel that takes no keys.)
+  alert->setWindowModality(Qt::WindowModal);
   alert->setText(message);
   alert->setInformativeText(information);
   if (!QApplication::windowIcon().isNull()) {
