@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "platform/accessory_app.hpp"
+
 namespace jolstrand {
 
 std::unique_ptr<QMessageBox> makeProgramAlert(const QString& message, const QString& information) {
@@ -20,6 +22,7 @@ std::unique_ptr<QMessageBox> makeProgramAlert(const QString& message, const QStr
 }
 
 void runInFront(QMessageBox& alert) {
+  activateApplication();  // an accessory application's alert would open behind the front one
   // Once the modal loop runs, bring the alert in front of every other application's windows.
   QTimer::singleShot(0, &alert, [box = &alert] {
     box->raise();
