@@ -32,7 +32,7 @@ AppDelegate::AppDelegate(Services services)
       texts_(platformCompanionTexts().menu),
       catalogue_(std::move(services.catalogue)),
       usage_(std::move(services.usageFile)),
-      search_(services.workspace, std::move(services.screens)),
+      search_(services.workspace, std::move(services.screens), std::move(services.placePanel)),
       setup_(programIcon(), platformCompanionTexts().setup),
       aboutWindow_(programIcon(), versionOf(services.program), platformCompanionTexts().about,
                    services.workspace),
@@ -95,8 +95,8 @@ void AppDelegate::later(std::function<void()> work) {
   QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-void AppDelegate::reopen() {
-  search_.show();
+void AppDelegate::reopen(const QString& activationToken) {
+  search_.show(activationToken);
 }
 
 // A press while the setup window is open also confirms that the key reaches the launcher.

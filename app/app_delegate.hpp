@@ -57,6 +57,7 @@ class AppDelegate : public QObject {
     const ProgramInfo& program;  ///< the program's own Info.plist (version, update feed)
     std::vector<std::string> arguments;  ///< the command line, program path first
     SearchController::ScreenSnapshotSource screens;
+    SearchController::PanelPlacer placePanel = {};
     std::string usageFile;
     std::unique_ptr<CatalogueSource> catalogue;
     std::unique_ptr<HotKeyBackend> hotKey;
@@ -72,8 +73,9 @@ class AppDelegate : public QObject {
 
   /// The start-up sequence, once the event loop runs.
   void applicationDidFinishLaunching();
-  /// The program was started again while running: show the panel, emptied.
-  void reopen();
+  /// The program was started again while running: show the panel, emptied, taking the focus
+  /// with the activation token that start was given (may be empty).
+  void reopen(const QString& activationToken = {});
   /// Requests a catalogue rescan in the background.
   void rescan();
   /// Reads again whether Spotlight holds Command-Space; registers the hot key again when it has

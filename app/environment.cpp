@@ -35,6 +35,8 @@ Environment Environment::fromProcess() {
   environment.display = firstSet({"DISPLAY"});
   environment.waylandDisplay = firstSet({"WAYLAND_DISPLAY"});
   environment.qtPlatform = firstSet({"QT_QPA_PLATFORM"});
+  environment.swaySocket = firstSet({"SWAYSOCK"});
+  environment.activationToken = firstSet({"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"});
   return environment;
 }
 

@@ -23,6 +23,9 @@ struct Environment {
   std::string display;         ///< DISPLAY: the X11 display; may be empty
   std::string waylandDisplay;  ///< WAYLAND_DISPLAY: the Wayland display; may be empty
   std::string qtPlatform;      ///< QT_QPA_PLATFORM: the window system Qt is told to use
+  std::string swaySocket;      ///< SWAYSOCK: sway's IPC socket; empty outside sway
+  /// XDG_ACTIVATION_TOKEN, else DESKTOP_STARTUP_ID: what lets this start take the focus
+  std::string activationToken;
 
   /// Reads the variables of this process. Empty values count as not set.
   [[nodiscard]] static Environment fromProcess();

@@ -15,8 +15,8 @@
 #include "platform/login_item.hpp"
 #include "platform/program_settings.hpp"
 #include "platform/reopen_events.hpp"
-#include "platform/screen_sources.hpp"
 #include "platform/update_engine.hpp"
+#include "platform/window_system.hpp"
 #include "platform/workspace.hpp"
 #include "program_info.hpp"
 #include "qt_main_queue.hpp"
@@ -77,6 +77,14 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   auto displayGuard = std::make_unique<DisplayConnectionGuard>();
   QApplication application(argc, argv);
   displayGuard.reset();
+  // Compositors and portals know the program by its desktop entry's name (the Wayland app id).
+  QGuiApplication::setDesktopFileName(
+      QString::fromStdString(ProgramInfo::own().value("CFBundleIdentifier").value_or("")));
+  // What this start was given is its own: no program it opens inherits its activation token or
+  // the window system Qt was told to use.
+  for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID", "QT_QPA_PLATFORM"}) {
+    unsetenv(name);
+  }
   QApplication::setApplicationName(QStringLiteral("Jolstrand"));
   // Closing the setup or about window must not quit: the launcher lives behind its hot key.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -84,13 +92,16 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
 
   // Decided first, so that two launchers never scan, grab the key or write the history at once.
   SingleInstance instance(SingleInstance::socketPath(environment.runtimeDir));
-  if (!instance.claim()) return instance.askRunningInstanceToShow() ? 0 : 1;
+  if (!instance.claim()) {
+    return instance.askRunningInstanceToShow(environment.activationToken) ? 0 : 1;
+  }
 
   Trace::traceTo(environment.traceFile);
   QtMainQueue mainQueue;
   const auto workspace =
       makeWorkspace({.searchPath = environment.searchPath, .terminal = environment.terminal});
   const auto settings = openProgramSettings(environment.configHome);
+  const auto windowSystem = makeWindowSystem(environment);
   const std::string program = QCoreApplication::applicationFilePath().toStdString();
   AppDelegate delegate({
       .mainQueue = mainQueue,
@@ -98,7 +109,9 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
       .settings = *settings,
       .program = ProgramInfo::own(),
       .arguments = std::vector<std::string>(argv, argv + argc),
-      .screens = &currentScreenSnapshot,
+      .screens = [&windowSystem] { return windowSystem->snapshot(); },
+      .placePanel = [&windowSystem](QWidget& panel,
+                                    const QRect& frame) { windowSystem->place(panel, frame); },
       .usageFile = UsageStore::defaultURL(environment.home, environment.dataHome),
       .catalogue = std::make_unique<ScannerCatalogue>(
           AppScanner::standard(environment.home, environment.root, environment.desktopSettings())),
@@ -119,7 +132,7 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
     instance.startAnswering();
     // Made only now: the platform installs its own reopen handler while launching.
     QObject::connect(new ReopenEvents(&delegate), &ReopenEvents::reopened, &delegate,
-                     &AppDelegate::reopen);
+                     [&delegate] { delegate.reopen(); });
   });
   quitOnTerminationSignals();
   return QApplication::exec();

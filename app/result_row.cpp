@@ -65,7 +65,9 @@ void ResultRow::mouseMoveEvent(QMouseEvent* /*event*/) {
 
 void ResultRow::mousePressEvent(QMouseEvent* event) {
   // Only the primary button opens; the others do nothing here.
-  if (event->button() == Qt::LeftButton) emit clicked(index_, event->modifiers());
+  if (event->button() == Qt::LeftButton) {
+    emit clicked(index_, event->modifiers(), event->timestamp());
+  }
 }
 
 }  // namespace jolstrand

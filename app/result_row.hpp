@@ -34,8 +34,9 @@ class ResultRow : public QWidget {
  signals:
   /// The pointer moved within the row.
   void hovered(int index);
-  /// The primary mouse button went down on the row, with these modifiers held.
-  void clicked(int index, Qt::KeyboardModifiers modifiers);
+  /// The primary mouse button went down on the row, with these modifiers held, at the window
+  /// system's time timestamp.
+  void clicked(int index, Qt::KeyboardModifiers modifiers, quint64 timestamp);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -9,6 +9,7 @@
 
 #include "key_table.hpp"
 #include "panel_layout.hpp"
+#include "platform/activation_token.hpp"
 #include "platform/panel_window.hpp"
 #include "platform/workspace.hpp"
 #include "qt_text.hpp"
@@ -47,12 +48,21 @@ bool editsQuery(KeyAction action) {
   }
 }
 
+// The application's id as the desktop knows it: a desktop entry's name without ".desktop".
+std::string desktopAppId(const AppEntry& entry) {
+  constexpr std::string_view suffix = ".desktop";
+  const std::string& id = entry.id();
+  return id.ends_with(suffix) ? id.substr(0, id.size() - suffix.size()) : id;
+}
+
 }  // namespace
 
-SearchController::SearchController(Workspace& workspace, ScreenSnapshotSource screens)
+SearchController::SearchController(Workspace& workspace, ScreenSnapshotSource screens,
+                                   PanelPlacer place)
     : matcher([] { return Matcher(); }),
       workspace_(workspace),
       screens_(std::move(screens)),
+      place_(std::move(place)),
       panel_(std::make_unique<SearchPanel>()),
       icons_(workspace, iconPoints) {
   build();
@@ -88,10 +98,11 @@ void SearchController::build() {
   for (int i = 0; i < layout::maxRows; ++i) {
     auto* row = new ResultRow(i, panel_.get());
     connect(row, &ResultRow::hovered, this, &SearchController::select);
-    connect(row, &ResultRow::clicked, this, [this](int index, Qt::KeyboardModifiers modifiers) {
-      select(index);
-      activateSelection((modifiers & Qt::ControlModifier) != 0);
-    });
+    connect(row, &ResultRow::clicked, this,
+            [this](int index, Qt::KeyboardModifiers modifiers, quint64 timestamp) {
+              select(index);
+              activateSelection((modifiers & Qt::ControlModifier) != 0, timestamp);
+            });
     row->hide();
     rows_[static_cast<std::size_t>(i)] = row;
   }
@@ -100,14 +111,15 @@ void SearchController::build() {
   connect(panel_.get(), &SearchPanel::focusLost, this, &SearchController::hide);
 }
 
-void SearchController::show() {
+void SearchController::show(const QString& activationToken) {
   usage_ =
       usageStore != nullptr ? usageStore->scores(std::chrono::system_clock::now()) : UsageScores{};
   field_->clear();
   Trace::cancel(Trace::Span::keyToRows);  // a key that changed nothing before the panel hid
   visible_ = visibleArea(screens_());
   update();
-  presentPanel(*panel_);
+  presentPanel(*panel_, activationToken);
+  if (place_) place_(*panel_, panel_->geometry());
   field_->setFocus();
   Trace::end(Trace::Span::hotKeyToPanel);
 }
@@ -139,7 +151,9 @@ void SearchController::update() {
 
 void SearchController::layOut() {
   const int count = static_cast<int>(results_.size());
-  panel_->setGeometry(layout::panelFrame(visible_, count));
+  const QRect frame = layout::panelFrame(visible_, count);
+  panel_->setGeometry(frame);
+  if (place_ && panel_->isVisible()) place_(*panel_, frame);
   panel_->setFixedSize(layout::panelWidth, layout::panelHeight(count));
   field_->setGeometry(layout::fieldFrame());
   glass_->setGeometry(layout::glassFrame());
@@ -178,10 +192,10 @@ bool SearchController::handleKey(QKeyEvent* event) {
       select(selection_ + 1);
       return true;
     case KeyAction::open:
-      activateSelection(false);
+      activateSelection(false, event->timestamp());
       return true;
     case KeyAction::reveal:
-      activateSelection(true);
+      activateSelection(true, event->timestamp());
       return true;
     case KeyAction::hide:
       hide();
@@ -214,17 +228,19 @@ void SearchController::select(int index) {
   for (ResultRow* row : rows_) row->setSelected(row->index() == selection_);
 }
 
-void SearchController::activateSelection(bool reveal) {
+void SearchController::activateSelection(bool reveal, quint64 eventTime) {
   if (selection_ >= static_cast<int>(results_.size())) return;
   const AppEntry entry = results_[static_cast<std::size_t>(selection_)].entry;
+  // Asked for while the panel still has the focus it hands on.
+  const std::string token = activationTokenFor(*panel_, desktopAppId(entry), eventTime);
   hide();
   if (reveal) {
-    workspace_.reveal(entry.path());
+    workspace_.reveal(entry.path(), token);
     return;
   }
   // Recorded before, and whatever the outcome of, the open.
   if (usageStore != nullptr) usageStore->recordLaunch(entry.id(), std::chrono::system_clock::now());
-  workspace_.openApplication(entry.path());
+  workspace_.openApplication(entry.path(), token);
 }
 
 }  // namespace jolstrand

@@ -34,9 +34,12 @@ class SearchController : public QObject {
  public:
   /// Where the panel's screen is chosen from: the windows, screens and pointer.
   using ScreenSnapshotSource = std::function<ScreenSnapshot()>;
+  /// Told the shown panel's frame each time it is shown or resized, for a compositor that
+  /// places windows only on request (see WindowSystem::place).
+  using PanelPlacer = std::function<void(QWidget& panel, const QRect& frame)>;
 
   /// workspace must outlive the controller.
-  SearchController(Workspace& workspace, ScreenSnapshotSource screens);
+  SearchController(Workspace& workspace, ScreenSnapshotSource screens, PanelPlacer place = {});
   ~SearchController() override;
 
   /// The current catalogue; set by the owner. Answers an empty matcher until then.
@@ -52,8 +55,9 @@ class SearchController : public QObject {
   [[nodiscard]] const std::vector<Match>& results() const { return results_; }
   [[nodiscard]] int selection() const { return selection_; }
 
-  /// Shows the panel emptied, on the target screen, with keyboard focus.
-  void show();
+  /// Shows the panel emptied, on the target screen, with keyboard focus; activationToken (may be
+  /// empty) is what the desktop gave the request to show it.
+  void show(const QString& activationToken = {});
   void hide();
   void toggle();
   /// After a rescan: forgets the icons and, when the panel is shown, searches again.
@@ -65,10 +69,11 @@ class SearchController : public QObject {
   void layOut();
   bool handleKey(QKeyEvent* event);
   void select(int index);
-  void activateSelection(bool reveal);
+  void activateSelection(bool reveal, quint64 eventTime);
 
   Workspace& workspace_;
   const ScreenSnapshotSource screens_;
+  const PanelPlacer place_;
   std::unique_ptr<SearchPanel> panel_;
   QLineEdit* field_ = nullptr;
   QLabel* glass_ = nullptr;

@@ -9,6 +9,7 @@
 
 #include "panel_layout.hpp"
 #include "platform/panel_window.hpp"
+#include "platform/window_system.hpp"
 
 namespace jolstrand {
 
@@ -17,6 +18,7 @@ SearchPanel::SearchPanel()
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating, false);
   setFixedSize(layout::panelWidth, layout::searchBarHeight);
+  setWindowTitle(QString::fromLatin1(panelWindowTitle));
   installEventFilter(this);  // the panel's own keys; its children are added in event()
   makeFloatingPanel(*this);
 }

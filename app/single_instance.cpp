@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "jolstrand/log.hpp"
@@ -19,6 +21,13 @@ namespace {
 constexpr int timeoutMs = 1000;
 constexpr int askAttempts = 100;  // every 50 ms: a launcher that took the lock listens at once
 constexpr char showRequest[] = "show\n";
+constexpr char tokenPrefix[] = "token ";
+constexpr qsizetype maxRequestBytes = 4096;
+constexpr qsizetype maxTokenBytes = 1024;
+
+bool printableAscii(const QByteArray& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
 
 // A connection to the socket succeeds only while a launcher listens on it.
 bool answers(const QString& socketPath) {
@@ -37,13 +46,22 @@ QString SingleInstance::socketPath(const std::string& runtimeDir) {
 }
 
 SingleInstance::SingleInstance(QString socketPath) : socketPath_(std::move(socketPath)) {
+  // The request is read whole once the asker closes; one that grows past any sensible size is
+  // dropped.
   connect(&server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* client = server_.nextPendingConnection()) {
-      connect(client, &QLocalSocket::readyRead, this, [this, client] {
-        if (client->readAll().startsWith(showRequest)) receivedShowRequest();
-        client->disconnectFromServer();
+      auto request = std::make_shared<QByteArray>();
+      connect(client, &QLocalSocket::readyRead, client, [client, request] {
+        *request += client->readAll();
+        if (request->size() > maxRequestBytes) client->abort();
       });
-      connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+      connect(client, &QLocalSocket::disconnected, this, [this, client, request] {
+        *request += client->readAll();
+        if (request->size() <= maxRequestBytes) {
+          if (const auto token = showRequestToken(*request)) receivedShowRequest(*token);
+        }
+        client->deleteLater();
+      });
     }
   });
 }
@@ -64,13 +82,29 @@ bool SingleInstance::claim() {
   return listen();
 }
 
-bool SingleInstance::askRunningInstanceToShow() const {
+std::optional<QString> SingleInstance::showRequestToken(const QByteArray& request) {
+  if (!request.startsWith(showRequest)) return std::nullopt;
+  const QByteArray rest = request.mid(qsizetype(sizeof showRequest) - 1);
+  if (!rest.startsWith(tokenPrefix) || !rest.endsWith('\n')) return QString();
+  const QByteArray token = rest.mid(qsizetype(sizeof tokenPrefix) - 1).chopped(1);
+  if (token.isEmpty() || token.size() > maxTokenBytes || !printableAscii(token)) return QString();
+  return QString::fromLatin1(token);
+}
+
+bool SingleInstance::askRunningInstanceToShow(const std::string& activationToken) const {
+  QByteArray request = showRequest;
+  if (!activationToken.empty()) {
+    request += tokenPrefix + QByteArray::fromStdString(activationToken) + '\n';
+  }
   for (int attempt = 0; attempt < askAttempts; ++attempt) {
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
     if (socket.waitForConnected(timeoutMs)) {
-      socket.write(showRequest);
-      return socket.waitForBytesWritten(timeoutMs);
+      socket.write(request);
+      const bool written = socket.waitForBytesWritten(timeoutMs);
+      socket.disconnectFromServer();
+      if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(timeoutMs);
+      return written;
     }
     QThread::msleep(50);
   }
@@ -80,14 +114,14 @@ bool SingleInstance::askRunningInstanceToShow() const {
 
 void SingleInstance::startAnswering() {
   answering_ = true;
-  if (std::exchange(requestedEarly_, false)) emit showRequested();
+  if (auto token = std::exchange(requestedEarly_, std::nullopt)) emit showRequested(*token);
 }
 
-void SingleInstance::receivedShowRequest() {
+void SingleInstance::receivedShowRequest(const QString& activationToken) {
   if (answering_) {
-    emit showRequested();
+    emit showRequested(activationToken);
   } else {
-    requestedEarly_ = true;
+    requestedEarly_ = activationToken;
   }
 }
 

@@ -47,9 +47,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${JOLSTRAND_HOMEPAGE}")
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # Qt loads these as plugins, which the shared-library scan cannot see: the X11 platform
-  # (the launcher cannot start without it) and the image formats that read bundles' .icns icons.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+  # Qt loads these as plugins, which the shared-library scan cannot see: the X11 and Wayland
+  # platforms (the launcher cannot start without the session's) and the image formats that read
+  # bundles' .icns icons.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-image-formats-plugins)
   set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 endif()

@@ -9,7 +9,8 @@ set -euo pipefail
 release_packages=(
   build-essential cmake ninja-build pkg-config ccache
   libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev libarchive-dev libglib2.0-dev
-  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev dpkg-dev file
+  qt6-base-dev qt6-base-private-dev qt6-svg-dev qt6-image-formats-plugins qt6-wayland libxcb1-dev
+  libgl-dev libwayland-dev wayland-protocols dpkg-dev file
 )
 # Everything else the tests, benchmarks and tools need.
 debian_packages=(
@@ -18,7 +19,7 @@ debian_packages=(
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   xvfb xauth xdotool
   dbus-daemon openbox xterm x11-utils trayer python3-dbus python3-gi
-  lintian desktop-file-utils man-db groff-base
+  lintian desktop-file-utils man-db groff-base sway wtype grim
   libglib2.0-bin gsettings-desktop-schemas
 )
 [ "${1:-}" = release ] && debian_packages=("${release_packages[@]}")

@@ -13,12 +13,14 @@ class Workspace {
  public:
   virtual ~Workspace() = default;
 
-  /// Opens the application at path, bringing it to the front. Returns at once; a
-  /// failure is logged as "Jolstrand: couldn't open PATH: ERROR". Main thread.
-  virtual void openApplication(const std::string& path) = 0;
+  /// Opens the application at path, bringing it to the front; activationToken (may be empty,
+  /// see activation_token.hpp) lets it take the focus. Returns at once; a failure is logged as
+  /// "Jolstrand: couldn't open PATH: ERROR". Main thread.
+  virtual void openApplication(const std::string& path, const std::string& activationToken) = 0;
 
-  /// Shows the file in the desktop's file manager, selected. Main thread.
-  virtual void reveal(const std::string& path) = 0;
+  /// Shows the file in the desktop's file manager, selected, with the same kind of token.
+  /// Main thread.
+  virtual void reveal(const std::string& path, const std::string& activationToken) = 0;
 
   /// Opens a web address in the default browser. Main thread.
   virtual void openURL(const QUrl& url) = 0;

@@ -27,8 +27,14 @@ using CallLog = std::function<void(const std::string& call)>;
 
 class FakeWorkspace : public Workspace {
  public:
-  void openApplication(const std::string& path) override { opened.push_back(path); }
-  void reveal(const std::string& path) override { revealed.push_back(path); }
+  void openApplication(const std::string& path, const std::string& token) override {
+    opened.push_back(path);
+    tokens.push_back(token);
+  }
+  void reveal(const std::string& path, const std::string& token) override {
+    revealed.push_back(path);
+    tokens.push_back(token);
+  }
   void openURL(const QUrl& url) override { openedURLs.push_back(url); }
   QImage icon(const std::string& path, int points, qreal /*ratio*/) override {
     QImage image(points, points, QImage::Format_RGB32);
@@ -37,6 +43,7 @@ class FakeWorkspace : public Workspace {
   }
   std::vector<std::string> opened;
   std::vector<std::string> revealed;
+  std::vector<std::string> tokens;  ///< the activation token of each open and reveal
   std::vector<QUrl> openedURLs;
 };
 

@@ -21,7 +21,7 @@ using ::testing::HasSubstr;
 
 TEST(Workspace, OpensABundleByRunningItsExecutableDetached) {
   testing::FixtureTree tree;
-  makeWorkspace()->openApplication(tree.runnableBundle("Apps/Marker.app", "opened"));
+  makeWorkspace()->openApplication(tree.runnableBundle("Apps/Marker.app", "opened"), "");
   QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(tree.path("opened")), 10000);
 }
 
@@ -36,9 +36,9 @@ TEST(Workspace, LogsWhatItCannotOpen) {
   std::vector<std::string> lines;
   const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
   const auto workspace = makeWorkspace();
-  workspace->openApplication(noExecutable);
-  workspace->openApplication(noPlist);
-  workspace->openApplication(escaping);
+  workspace->openApplication(noExecutable, "");
+  workspace->openApplication(noPlist, "");
+  workspace->openApplication(escaping, "");
   ASSERT_EQ(lines.size(), 3U);
   EXPECT_EQ(lines[0], "Jolstrand: couldn't open " + noExecutable + ": " + noExecutable +
                           "/Contents/MacOS/missing is not an executable file");
@@ -66,8 +66,24 @@ TEST(Workspace, OpensADesktopEntryWithItsArgumentsAndNoShell) {
   const std::string entry = tree.file(
       "applications/tool.desktop", "[Desktop Entry]\nType=Application\nName=Tool\nExec=\"" +
                                        program + "\" --title=%c %U \"two words\" '$HOME' 50%%\n");
-  makeWorkspace()->openApplication(entry);
+  makeWorkspace()->openApplication(entry, "");
   EXPECT_EQ(recorded(tree, "tool"), "--title=Tool\ntwo words\n$HOME\n50%\n");
+}
+
+// The token reaches the program in both variables, in place of any this process has.
+TEST(Workspace, HandsTheActivationTokenToWhatItStarts) {
+  testing::FixtureTree tree;
+  const std::string marker = tree.path("token.args");
+  const std::string program = tree.program(
+      "bin/token",
+      "#!/bin/sh\nprintf '%s|%s' \"$XDG_ACTIVATION_TOKEN\" \"$DESKTOP_STARTUP_ID\" > '" + marker +
+          ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n");
+  const std::string entry = tree.file("applications/token.desktop",
+                                      "[Desktop Entry]\nType=Application\nName=T\nExec=" + program);
+  qputenv("XDG_ACTIVATION_TOKEN", "stale");
+  makeWorkspace()->openApplication(entry, "fresh_TIME42");
+  qunsetenv("XDG_ACTIVATION_TOKEN");
+  EXPECT_EQ(recorded(tree, "token"), "fresh_TIME42|fresh_TIME42");
 }
 
 TEST(Workspace, RunsATerminalEntryInTheUsersTerminal) {
@@ -76,7 +92,7 @@ TEST(Workspace, RunsATerminalEntryInTheUsersTerminal) {
   const std::string entry =
       tree.file("applications/top.desktop",
                 "[Desktop Entry]\nType=Application\nName=Top\nExec=top -d 2\nTerminal=true\n");
-  makeWorkspace({.searchPath = "", .terminal = terminal})->openApplication(entry);
+  makeWorkspace({.searchPath = "", .terminal = terminal})->openApplication(entry, "");
   EXPECT_EQ(recorded(tree, "terminal"), "-e\ntop\n-d\n2\n");
 }
 
@@ -90,8 +106,8 @@ TEST(Workspace, LogsADesktopEntryItCannotStart) {
   std::vector<std::string> lines;
   const LogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
   const auto workspace = makeWorkspace();
-  workspace->openApplication(missing);
-  workspace->openApplication(noExec);
+  workspace->openApplication(missing, "");
+  workspace->openApplication(noExec, "");
   EXPECT_THAT(lines,
               ::testing::ElementsAre(
                   "Jolstrand: couldn't open " + missing + ": no-such-program-here was not found",
@@ -210,7 +226,7 @@ TEST(Workspace, RevealsWithoutWaitingAndOpensTheFolderWhenNoFileManagerAnswers) 
     GTEST_SKIP() << "an earlier test in this process used the session bus first";
   ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
   const OpenedUrls desktop;
-  makeWorkspace()->reveal(bundle);
+  makeWorkspace()->reveal(bundle, "");
   EXPECT_TRUE(desktop.urls.empty());  // returned before the bus answered
   for (int wait = 0; wait < 100 && desktop.urls.empty(); ++wait) QTest::qWait(50);
   ASSERT_EQ(desktop.urls.size(), 1U);

@@ -27,7 +27,7 @@ case "$kind" in
     echo "Depends: $depends"
     # libsodium checks update signatures and libarchive unpacks updates.
     for needed in libqt6widgets6 libqt6svg6 libicu libplist libglib2.0-0 libc6 qt6-qpa-plugins \
-                  libsodium libarchive; do
+                  qt6-wayland libwayland-client0 libsodium libarchive; do
       [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
     done
     [ -f "$top/share/doc/jolstrand/copyright" ] || fail "no copyright file"

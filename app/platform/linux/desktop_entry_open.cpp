@@ -40,7 +40,8 @@ std::vector<std::string> terminalCommand(const std::string& chosen,
 }
 
 // Asks the application's own bus name to activate it; false when there is no session bus.
-bool activateOverBus(const std::string& busName, const std::string& path) {
+bool activateOverBus(const std::string& busName, const std::string& path,
+                     const std::string& activationToken) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return false;
   QString objectPath = QLatin1Char('/') + qtString(busName);
@@ -49,7 +50,12 @@ bool activateOverBus(const std::string& busName, const std::string& path) {
   QDBusMessage call = QDBusMessage::createMethodCall(qtString(busName), objectPath,
                                                      QStringLiteral("org.freedesktop.Application"),
                                                      QStringLiteral("Activate"));
-  call << QVariantMap();
+  QVariantMap platformData;
+  if (!activationToken.empty()) {
+    platformData.insert(QStringLiteral("activation-token"), qtString(activationToken));
+    platformData.insert(QStringLiteral("desktop-startup-id"), qtString(activationToken));
+  }
+  call << platformData;
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
   QObject::connect(
       watcher, &QDBusPendingCallWatcher::finished, watcher,
@@ -64,15 +70,17 @@ bool activateOverBus(const std::string& busName, const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> openDesktopEntry(const std::string& path,
-                                            const ProgramLookup& programs) {
+std::optional<std::string> openDesktopEntry(const std::string& path, const ProgramLookup& programs,
+                                            const std::string& activationToken) {
   const QStringList searchFolders =
       qtString(programs.searchPath.empty() ? defaultSearchPath : programs.searchPath)
           .split(QLatin1Char(':'), Qt::SkipEmptyParts);
   auto read = readDesktopLaunch(path);
   if (auto* error = std::get_if<std::string>(&read)) return std::move(*error);
   DesktopLaunch& launch = std::get<DesktopLaunch>(read);
-  if (launch.busName && activateOverBus(*launch.busName, path)) return std::nullopt;
+  if (launch.busName && activateOverBus(*launch.busName, path, activationToken)) {
+    return std::nullopt;
+  }
   if (launch.arguments.empty())
     return "it is only activated over D-Bus, and there is no session bus";
 
@@ -84,7 +92,8 @@ std::optional<std::string> openDesktopEntry(const std::string& path,
   }
   const std::string program = programPath(words[0], searchFolders);
   if (program.empty()) return words[0] + " was not found";
-  return startDetached(program, std::vector<std::string>(words.begin() + 1, words.end()));
+  return startDetached(program, std::vector<std::string>(words.begin() + 1, words.end()),
+                       activationEnvironment(activationToken));
 }
 
 }  // namespace jolstrand

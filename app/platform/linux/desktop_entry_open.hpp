@@ -11,10 +11,13 @@
 
 namespace jolstrand {
 
-/// Starts the entry at path, detached, finding its program and terminal through programs.
-/// Returns why it could not be started; a D-Bus activation that fails later is logged as
-/// "Jolstrand: couldn't open PATH: ERROR".
+/// Starts the entry at path, detached, finding its program and terminal through programs, and
+/// hands it the activation token (may be empty): in its environment, or as the D-Bus
+/// activation's "activation-token" and "desktop-startup-id". Returns why it could not be
+/// started; a D-Bus activation that fails later is logged as "Jolstrand: couldn't open PATH:
+/// ERROR".
 [[nodiscard]] std::optional<std::string> openDesktopEntry(const std::string& path,
-                                                          const ProgramLookup& programs);
+                                                          const ProgramLookup& programs,
+                                                          const std::string& activationToken);
 
 }  // namespace jolstrand

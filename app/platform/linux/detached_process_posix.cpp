@@ -7,8 +7,10 @@
 #include <sys/syscall.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "platform/detached_process.hpp"
 
@@ -28,16 +30,42 @@ void closeDescriptorsExcept(int from, int keep) {
 #endif
 }
 
+// This process's environment with the additions, each replacing a variable of its name.
+std::vector<std::string> environmentWith(const EnvironmentAdditions& additions) {
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string_view text = *variable;
+    const std::string_view name = text.substr(0, text.find('='));
+    const bool replaced = std::any_of(additions.begin(), additions.end(), [&](const auto& added) {
+      return added.size() > name.size() && added.compare(0, name.size(), name) == 0 &&
+             added[name.size()] == '=';
+    });
+    if (!replaced) variables.emplace_back(text);
+  }
+  variables.insert(variables.end(), additions.begin(), additions.end());
+  return variables;
+}
+
 }  // namespace
+
+EnvironmentAdditions activationEnvironment(const std::string& token) {
+  if (token.empty()) return {};
+  return {"XDG_ACTIVATION_TOKEN=" + token, "DESKTOP_STARTUP_ID=" + token};
+}
 
 // Forks twice so that the program is adopted by init and never waits on us; a pipe that closes
 // on exec carries the errno of a failed exec back.
 std::optional<std::string> startDetached(const std::string& executable,
-                                         const std::vector<std::string>& arguments) {
+                                         const std::vector<std::string>& arguments,
+                                         const EnvironmentAdditions& additions) {
   // Built before forking: the child only calls async-signal-safe functions.
   std::vector<char*> argv{const_cast<char*>(executable.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  std::vector<std::string> variables = environmentWith(additions);
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return std::strerror(errno);
   const pid_t child = fork();
@@ -66,7 +94,7 @@ std::optional<std::string> startDetached(const std::string& executable,
       dup2(devNull, STDIN_FILENO);
       if (devNull > STDERR_FILENO) close(devNull);
     }
-    execv(executable.c_str(), argv.data());
+    execve(executable.c_str(), argv.data(), envp.data());
     const int error = errno;
     [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
     _exit(127);

@@ -1,5 +1,7 @@
 // Linux/X11: the EWMH properties for every desktop, above others, and no task bar or pager; the
 // panel is presented the ordinary way. Elsewhere (Wayland, offscreen) there is nothing to set.
+// Under Wayland Qt activates a window with the token it finds in XDG_ACTIVATION_TOKEN, which it
+// then removes: the request's token is put there for the panel alone.
 
 #include <xcb/xcb.h>
 
@@ -40,10 +42,14 @@ void makeFloatingPanel(QWidget& window) {
   xcb_flush(connection);
 }
 
-void presentPanel(QWidget& window) {
+void presentPanel(QWidget& window, const QString& activationToken) {
+  if (!activationToken.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland")) {
+    qputenv("XDG_ACTIVATION_TOKEN", activationToken.toLatin1());
+  }
   window.show();
   window.raise();
   window.activateWindow();
+  qunsetenv("XDG_ACTIVATION_TOKEN");  // whether Qt took it or not, no child inherits it
 }
 
 }  // namespace jolstrand

@@ -70,27 +70,27 @@ class LinuxWorkspace final : public Workspace {
       : programs_(std::move(programs)),
         themeIcons_(QIcon::themeSearchPaths(), QIcon::themeName()) {}
 
-  void openApplication(const std::string& path) override {
+  void openApplication(const std::string& path, const std::string& activationToken) override {
     std::optional<std::string> error;
     if (isDesktopEntry(path)) {
-      error = openDesktopEntry(path, programs_);
+      error = openDesktopEntry(path, programs_, activationToken);
     } else if (const auto executable = bundleExecutable(path); !executable) {
       error = "its Info.plist names no executable (CFBundleExecutable)";
     } else if (!isExecutableFile(*executable)) {
       error = *executable + " is not an executable file";
     } else {
-      error = startDetached(*executable);
+      error = startDetached(*executable, {}, activationEnvironment(activationToken));
     }
     if (error) logLine("couldn't open " + path + ": " + *error);
   }
 
-  void reveal(const std::string& path) override {
+  void reveal(const std::string& path, const std::string& activationToken) override {
     const QString url = QUrl::fromLocalFile(qtString(path)).toString(QUrl::FullyEncoded);
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{url} << QString();
+    call << QStringList{url} << qtString(activationToken);  // the startup id
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(qtString(path)).absolutePath());
     const QDBusPendingCall answer = QDBusConnection::sessionBus().asyncCall(call, revealTimeoutMs);
     if (answer.isFinished()) {

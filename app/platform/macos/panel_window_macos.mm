@@ -38,7 +38,7 @@ void makeFloatingPanel(QWidget& window) {
   if (panel != nil) applyPanelProperties(panel);
 }
 
-void presentPanel(QWidget& window) {
+void presentPanel(QWidget& window, const QString& /*activationToken*/) {
   NSWindow* panel = nativeWindow(window);
   if (panel != nil) applyPanelProperties(panel);
   window.show();

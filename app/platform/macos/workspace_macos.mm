@@ -3,6 +3,7 @@
 #import <AppKit/AppKit.h>
 
 #include "jolstrand/log.hpp"
+#include "platform/macos/image_drawing_macos.hpp"
 #include "platform/workspace.hpp"
 
 namespace jolstrand {
@@ -14,7 +15,7 @@ NSURL* fileURL(const std::string& path) {
 
 class MacWorkspace final : public Workspace {
  public:
-  void openApplication(const std::string& path) override {
+  void openApplication(const std::string& path, const std::string& /*activationToken*/) override {
     NSWorkspaceOpenConfiguration* configuration = [NSWorkspaceOpenConfiguration configuration];
     configuration.activates = YES;
     const std::string opened = path;
@@ -35,7 +36,7 @@ class MacWorkspace final : public Workspace {
            }];
   }
 
-  void reveal(const std::string& path) override {
+  void reveal(const std::string& path, const std::string& /*activationToken*/) override {
     [[NSWorkspace sharedWorkspace] activateFileViewerSelectingURLs:@[ fileURL(path) ]];
     NSArray<NSRunningApplication*>* finders =
         [NSRunningApplication runningApplicationsWithBundleIdentifier:@"com.apple.finder"];
@@ -47,15 +48,13 @@ class MacWorkspace final : public Workspace {
     if (address != nil) [[NSWorkspace sharedWorkspace] openURL:address];
   }
 
+  // The icon is drawn at the size it is shown at, from the representation that suits it.
   QImage icon(const std::string& path, int points, qreal pixelRatio) override {
     @autoreleasepool {
       NSImage* image =
           [[NSWorkspace sharedWorkspace] iconForFile:[NSString stringWithUTF8String:path.c_str()]];
       const int pixels = qRound(points * pixelRatio);
-      NSRect rect = NSMakeRect(0, 0, pixels, pixels);
-      CGImageRef cgImage = [image CGImageForProposedRect:&rect context:nil hints:nil];
-      QImage out = cgImage != nullptr ? QImage::fromCGImage(cgImage) : QImage();
-      out = out.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      QImage out = drawnImage(image, pixels, NSMakeSize(pixels, pixels));
       out.setDevicePixelRatio(pixelRatio);
       return out;
     }

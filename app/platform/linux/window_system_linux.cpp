@@ -1,0 +1,123 @@
+// Linux: X11's window list (screen_sources_x11.cpp); under Wayland, what the compositor tells.
+
+#include <unistd.h>
+
+#include <QCursor>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/linux/wayland/sway_ipc.hpp"
+#include "platform/screen_sources.hpp"
+#include "platform/window_system.hpp"
+
+namespace jolstrand {
+namespace {
+
+// Qt's screens, the primary first as Qt lists them, and its idea of the pointer.
+ScreenSnapshot qtScreens() {
+  ScreenSnapshot snapshot;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    snapshot.screens.push_back(screen->geometry());
+  }
+  snapshot.pointer = QCursor::pos();
+  return snapshot;
+}
+
+class X11WindowSystem final : public WindowSystem {
+ public:
+  ScreenSnapshot snapshot() override { return currentScreenSnapshot(); }
+  void place(QWidget& /*panel*/, const QRect& /*frame*/) override {}
+};
+
+// The compositor places every window and says nothing: Qt's screens and pointer decide.
+class PlainWaylandWindowSystem final : public WindowSystem {
+ public:
+  ScreenSnapshot snapshot() override { return qtScreens(); }
+  void place(QWidget& /*panel*/, const QRect& /*frame*/) override {}
+};
+
+// KWin centres new windows on its active output, which it names over D-Bus.
+class KWinWindowSystem final : public WindowSystem {
+ public:
+  ScreenSnapshot snapshot() override {
+    ScreenSnapshot snapshot = qtScreens();
+    snapshot.windows = std::vector<WindowInfo>{};
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/KWin"),
+                                       QStringLiteral("org.kde.KWin"),
+                                       QStringLiteral("activeOutputName")),
+        QDBus::Block, answerMilliseconds);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return snapshot;
+    const QString active = reply.arguments().constFirst().toString();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+      if (screen->name() == active) snapshot.pointer = screen->geometry().center();
+    }
+    return snapshot;
+  }
+  void place(QWidget& /*panel*/, const QRect& /*frame*/) override {}
+
+ private:
+  static constexpr int answerMilliseconds = 200;
+};
+
+// sway: the focused window and output from its tree; the panel floated and moved by command,
+// again whenever a window appears while a placement waits for the panel to be mapped.
+class SwayWindowSystem final : public WindowSystem {
+ public:
+  explicit SwayWindowSystem(const QString& socket) : requests_(socket), events_(socket) {
+    QObject::connect(&events_, &sway::WindowEvents::windowChanged, [this] { placeWaiting(); });
+  }
+
+  ScreenSnapshot snapshot() override {
+    ScreenSnapshot snapshot = qtScreens();
+    const auto tree = requests_.request(sway::MessageType::getTree);
+    if (!tree) return snapshot;
+    const sway::Focus focus = sway::focusIn(*tree);
+    snapshot.windows = std::vector<WindowInfo>{};
+    if (focus.windowPid && focus.windowRect) {
+      snapshot.frontmostPid = focus.windowPid;
+      snapshot.windows->push_back({focus.windowPid, 0, focus.windowRect});
+    }
+    if (focus.outputRect) snapshot.pointer = focus.outputRect->center();
+    return snapshot;
+  }
+
+  void place(QWidget& /*panel*/, const QRect& frame) override {
+    waiting_ = frame;
+    placeWaiting();
+  }
+
+ private:
+  void placeWaiting() {
+    if (!waiting_) return;
+    const QString command =
+        sway::placementCommand(getpid(), QString::fromLatin1(panelWindowTitle), *waiting_);
+    const auto answer = requests_.request(sway::MessageType::runCommand, command.toUtf8());
+    if (answer && sway::commandsSucceeded(*answer)) waiting_.reset();
+  }
+
+  sway::Connection requests_;
+  sway::WindowEvents events_;
+  std::optional<QRect> waiting_;  // not yet placed: the panel is not mapped yet
+};
+
+}  // namespace
+
+std::unique_ptr<WindowSystem> makeWindowSystem(const Environment& environment) {
+  if (QGuiApplication::platformName() != QLatin1String("wayland")) {
+    return std::make_unique<X11WindowSystem>();
+  }
+  if (!environment.swaySocket.empty()) {
+    return std::make_unique<SwayWindowSystem>(QString::fromStdString(environment.swaySocket));
+  }
+  if (QString::fromStdString(environment.currentDesktop)
+          .split(QLatin1Char(':'))
+          .contains(QLatin1String("KDE"))) {
+    return std::make_unique<KWinWindowSystem>();
+  }
+  return std::make_unique<PlainWaylandWindowSystem>();
+}
+
+}  // namespace jolstrand
