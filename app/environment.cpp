@@ -36,6 +36,7 @@ Environment Environment::fromProcess() {
   environment.waylandDisplay = firstSet({"WAYLAND_DISPLAY"});
   environment.qtPlatform = firstSet({"QT_QPA_PLATFORM"});
   environment.swaySocket = firstSet({"SWAYSOCK"});
+  environment.hyprlandSignature = firstSet({"HYPRLAND_INSTANCE_SIGNATURE"});
   environment.activationToken = firstSet({"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"});
   return environment;
 }

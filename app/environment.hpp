@@ -16,14 +16,15 @@ struct Environment {
   std::string root;        ///< JOLSTRAND_ROOT: moves the system's folders under it; may be empty
   std::string traceFile;   ///< JOLSTRAND_TRACE: where latencies are traced; may be empty
   std::string locale;      ///< the collation locale: LC_ALL, else LC_COLLATE, else LANG
-  std::string currentDesktop;  ///< XDG_CURRENT_DESKTOP: the desktops in use, e.g. "ubuntu:GNOME"
-  std::string dataDirs;        ///< XDG_DATA_DIRS: more data folders; may be empty
-  std::string searchPath;      ///< PATH: where programs are looked for; may be empty
-  std::string terminal;        ///< TERMINAL: the user's terminal program; may be empty
-  std::string display;         ///< DISPLAY: the X11 display; may be empty
-  std::string waylandDisplay;  ///< WAYLAND_DISPLAY: the Wayland display; may be empty
-  std::string qtPlatform;      ///< QT_QPA_PLATFORM: the window system Qt is told to use
-  std::string swaySocket;      ///< SWAYSOCK: sway's IPC socket; empty outside sway
+  std::string currentDesktop;     ///< XDG_CURRENT_DESKTOP: the desktops in use, e.g. "ubuntu:GNOME"
+  std::string dataDirs;           ///< XDG_DATA_DIRS: more data folders; may be empty
+  std::string searchPath;         ///< PATH: where programs are looked for; may be empty
+  std::string terminal;           ///< TERMINAL: the user's terminal program; may be empty
+  std::string display;            ///< DISPLAY: the X11 display; may be empty
+  std::string waylandDisplay;     ///< WAYLAND_DISPLAY: the Wayland display; may be empty
+  std::string qtPlatform;         ///< QT_QPA_PLATFORM: the window system Qt is told to use
+  std::string swaySocket;         ///< SWAYSOCK: sway's IPC socket; empty outside sway
+  std::string hyprlandSignature;  ///< HYPRLAND_INSTANCE_SIGNATURE; empty outside Hyprland
   /// XDG_ACTIVATION_TOKEN, else DESKTOP_STARTUP_ID: what lets this start take the focus
   std::string activationToken;
 

@@ -1,10 +1,10 @@
 #pragma once
 // The window system as the search panel meets it: which screen the user works on (the front
 // window, the screens, the pointer), and, where the compositor places windows itself but takes
-// requests, where the panel goes. X11 and macOS give their window lists; on Wayland, sway answers
-// over its IPC and is asked to place the panel, KWin names its active output over D-Bus, and
-// elsewhere Qt's screens and pointer decide while the compositor places the panel (centred on
-// the current output). Main thread.
+// requests, where the panel goes. X11 and macOS give their window lists; on Wayland, sway and
+// Hyprland answer over their IPC and are asked to place the panel, KWin names its active output
+// over D-Bus, and elsewhere Qt's screens and pointer decide while the compositor places the panel
+// (centred on the current output). Main thread.
 
 #include <QRect>
 #include <memory>

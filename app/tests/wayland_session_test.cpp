@@ -1,5 +1,5 @@
-// The pieces of a Wayland session that need no compositor: sway's IPC messages and answers, and
-// the activation token a second start hands to the running launcher.
+// The pieces of a Wayland session that need no compositor: sway's and Hyprland's IPC messages and
+// answers, and the activation token a second start hands to the running launcher.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/linux/wayland/hyprland_ipc.hpp"
 #include "platform/linux/wayland/sway_ipc.hpp"
 #include "single_instance.hpp"
 
@@ -49,11 +50,11 @@ TEST(SwayIpc, FindsTheFocusedWindowAndItsOutput) {
             .arg(windowFocused ? "false" : "true", windowFocused ? "true" : "false")
             .toUtf8());
   };
-  const sway::Focus onWindow = sway::focusIn(tree(true));
+  const CompositorFocus onWindow = sway::focusIn(tree(true));
   EXPECT_EQ(onWindow.windowPid, 42);
   EXPECT_EQ(onWindow.windowRect, QRect(1400, 100, 500, 300));
   EXPECT_EQ(onWindow.outputRect, QRect(1280, 0, 1024, 768));
-  const sway::Focus onWorkspace = sway::focusIn(tree(false));
+  const CompositorFocus onWorkspace = sway::focusIn(tree(false));
   EXPECT_EQ(onWorkspace.windowPid, std::nullopt);
   EXPECT_EQ(onWorkspace.outputRect, QRect(1280, 0, 1024, 768));
   EXPECT_EQ(sway::focusIn(QJsonDocument()).outputRect, std::nullopt);
@@ -68,6 +69,37 @@ TEST(SwayIpc, PlacesThePanelByProcessAndTitleAndReadsTheAnswer) {
   EXPECT_FALSE(sway::commandsSucceeded(QJsonDocument::fromJson(
       R"([{"success":true},{"success":false,"error":"No matching node."}])")));
   EXPECT_FALSE(sway::commandsSucceeded(QJsonDocument()));
+}
+
+// Answers as Hyprland's documentation describes them (never run against Hyprland here).
+TEST(HyprlandIpc, ReadsTheFocusAndPlacesThePanel) {
+  const QByteArray window = R"({"address":"0x55d1","at":[1400,100],"size":[500,300],"pid":42})";
+  const auto monitors = [](bool secondFocused) {
+    return QStringLiteral(
+               R"([{"id":0,"x":0,"y":0,"width":2560,"height":1600,"scale":2.0,"focused":%1},
+        {"id":1,"x":1280,"y":0,"width":1024,"height":768,"scale":1.0,"focused":%2}])")
+        .arg(secondFocused ? "false" : "true", secondFocused ? "true" : "false")
+        .toUtf8();
+  };
+  const CompositorFocus focus = hyprland::focusFrom(window, monitors(true));
+  EXPECT_EQ(focus.windowPid, 42);
+  EXPECT_EQ(focus.windowRect, QRect(1400, 100, 500, 300));
+  EXPECT_EQ(focus.outputRect, QRect(1280, 0, 1024, 768));
+  EXPECT_EQ(hyprland::focusFrom("{}", monitors(false)).outputRect, QRect(0, 0, 1280, 800));
+  EXPECT_EQ(hyprland::focusFrom("{}", "{}").windowPid, std::nullopt);
+
+  EXPECT_EQ(
+      hyprland::placementRequest(QStringLiteral("Jolstrand search"), QRect(1472, 200, 640, 56)),
+      "[[BATCH]]dispatch setfloating title:^(Jolstrand search)$;"
+      "dispatch movewindowpixel exact 1472 200,title:^(Jolstrand search)$");
+  EXPECT_TRUE(hyprland::batchSucceeded("ok\n\nok", 2));
+  EXPECT_FALSE(hyprland::batchSucceeded("ok\n\nNo such window found", 2));
+  const QString title = QStringLiteral("Jolstrand search");
+  EXPECT_TRUE(hyprland::opensWindowTitled(
+      "openwindow>>55d1,1,org.jolstrand.Jolstrand,Jolstrand search", title));
+  EXPECT_FALSE(
+      hyprland::opensWindowTitled("openwindow>>55d1,1,org.example,Notes, Jolstrand search", title));
+  EXPECT_FALSE(hyprland::opensWindowTitled("closewindow>>55d1", title));
 }
 
 TEST(SingleInstance, ReadsTheTokenOfAShowRequest) {

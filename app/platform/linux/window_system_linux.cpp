@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/linux/wayland/hyprland_ipc.hpp"
 #include "platform/linux/wayland/sway_ipc.hpp"
 #include "platform/screen_sources.hpp"
 #include "platform/window_system.hpp"
@@ -22,6 +23,18 @@ ScreenSnapshot qtScreens() {
     snapshot.screens.push_back(screen->geometry());
   }
   snapshot.pointer = QCursor::pos();
+  return snapshot;
+}
+
+// What a compositor's IPC told of the focus: its window decides, else its output's centre
+// stands in for the pointer, which Wayland does not show us.
+ScreenSnapshot withFocus(ScreenSnapshot snapshot, const CompositorFocus& focus) {
+  snapshot.windows = std::vector<WindowInfo>{};
+  if (focus.windowPid && focus.windowRect) {
+    snapshot.frontmostPid = focus.windowPid;
+    snapshot.windows->push_back({focus.windowPid, 0, focus.windowRect});
+  }
+  if (focus.outputRect) snapshot.pointer = focus.outputRect->center();
   return snapshot;
 }
 
@@ -71,17 +84,9 @@ class SwayWindowSystem final : public WindowSystem {
   }
 
   ScreenSnapshot snapshot() override {
-    ScreenSnapshot snapshot = qtScreens();
     const auto tree = requests_.request(sway::MessageType::getTree);
-    if (!tree) return snapshot;
-    const sway::Focus focus = sway::focusIn(*tree);
-    snapshot.windows = std::vector<WindowInfo>{};
-    if (focus.windowPid && focus.windowRect) {
-      snapshot.frontmostPid = focus.windowPid;
-      snapshot.windows->push_back({focus.windowPid, 0, focus.windowRect});
-    }
-    if (focus.outputRect) snapshot.pointer = focus.outputRect->center();
-    return snapshot;
+    if (!tree) return qtScreens();
+    return withFocus(qtScreens(), sway::focusIn(*tree));
   }
 
   void place(QWidget& /*panel*/, const QRect& frame) override {
@@ -103,6 +108,43 @@ class SwayWindowSystem final : public WindowSystem {
   std::optional<QRect> waiting_;  // not yet placed: the panel is not mapped yet
 };
 
+// Hyprland: the active window and focused monitor; the panel floated and moved by a batch of
+// dispatches, again when a window titled as the panel opens while a placement waits.
+class HyprlandWindowSystem final : public WindowSystem {
+ public:
+  explicit HyprlandWindowSystem(const QString& folder)
+      : requests_(folder + QStringLiteral("/.socket.sock")),
+        events_(folder + QStringLiteral("/.socket2.sock")) {
+    QObject::connect(&events_, &hyprland::Events::line, [this](const QByteArray& line) {
+      if (hyprland::opensWindowTitled(line, QString::fromLatin1(panelWindowTitle))) placeWaiting();
+    });
+  }
+
+  ScreenSnapshot snapshot() override {
+    const auto window = hyprland::request(requests_, "j/activewindow");
+    const auto monitors = hyprland::request(requests_, "j/monitors");
+    if (!window || !monitors) return qtScreens();
+    return withFocus(qtScreens(), hyprland::focusFrom(*window, *monitors));
+  }
+
+  void place(QWidget& /*panel*/, const QRect& frame) override {
+    waiting_ = frame;
+    placeWaiting();
+  }
+
+ private:
+  void placeWaiting() {
+    if (!waiting_) return;
+    const auto answer = hyprland::request(
+        requests_, hyprland::placementRequest(QString::fromLatin1(panelWindowTitle), *waiting_));
+    if (answer && hyprland::batchSucceeded(*answer, 2)) waiting_.reset();
+  }
+
+  const QString requests_;
+  hyprland::Events events_;
+  std::optional<QRect> waiting_;
+};
+
 }  // namespace
 
 std::unique_ptr<WindowSystem> makeWindowSystem(const Environment& environment) {
@@ -111,6 +153,10 @@ std::unique_ptr<WindowSystem> makeWindowSystem(const Environment& environment) {
   }
   if (!environment.swaySocket.empty()) {
     return std::make_unique<SwayWindowSystem>(QString::fromStdString(environment.swaySocket));
+  }
+  if (!environment.hyprlandSignature.empty() && !environment.runtimeDir.empty()) {
+    return std::make_unique<HyprlandWindowSystem>(
+        QString::fromStdString(environment.runtimeDir + "/hypr/" + environment.hyprlandSignature));
   }
   if (QString::fromStdString(environment.currentDesktop)
           .split(QLatin1Char(':'))

@@ -27,7 +27,7 @@ QRect rectOf(const QJsonValue& value) {
 }
 
 // Depth first through tiled and floating children, noting the output on the way down.
-bool findFocus(const QJsonObject& node, std::optional<QRect> output, Focus& focus) {
+bool findFocus(const QJsonObject& node, std::optional<QRect> output, CompositorFocus& focus) {
   if (node[QLatin1String("type")].toString() == QLatin1String("output")) {
     output = rectOf(node[QLatin1String("rect")]);
   }
@@ -79,8 +79,8 @@ std::vector<Message> takeMessages(QByteArray& buffer) {
   return messages;
 }
 
-Focus focusIn(const QJsonDocument& tree) {
-  Focus focus;
+CompositorFocus focusIn(const QJsonDocument& tree) {
+  CompositorFocus focus;
   findFocus(tree.object(), std::nullopt, focus);
   return focus;
 }

@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/linux/wayland/compositor_focus.hpp"
+
 namespace jolstrand::sway {
 
 enum class MessageType : std::uint32_t {
@@ -39,12 +41,7 @@ struct Message {
 
 /// The focused window of a tree (get_tree's answer) and the output it is on. A focused output or
 /// workspace without a window gives only the output.
-struct Focus {
-  std::optional<qint64> windowPid;
-  std::optional<QRect> windowRect;
-  std::optional<QRect> outputRect;
-};
-[[nodiscard]] Focus focusIn(const QJsonDocument& tree);
+[[nodiscard]] CompositorFocus focusIn(const QJsonDocument& tree);
 
 /// The command that floats our panel (found by process and title, which must be letters, digits
 /// and spaces) and puts its top left at frame's, in global layout coordinates.
