@@ -163,6 +163,7 @@ struct Installation {
   std::vector<std::string> installedArchives;  // their contents at the time of installing
   std::vector<std::string> installedBuilds;
   std::vector<std::pair<std::string, std::vector<std::string>>> restarts;
+  std::vector<std::string> rollbacks;  // what each restart could go back to
 };
 
 std::string contentsOf(const std::string& path) {
@@ -184,6 +185,7 @@ class LinuxUpdateEngineTest : public ::testing::Test {
             "2.0",
             key().publicKey,
             "/opt/Jolstrand/bin/jolstrand",
+            "x86_64",
             {"--setup", "--trace", "--about", "--support-reminder", "--list"}};
   }
 
@@ -211,11 +213,13 @@ class LinuxUpdateEngineTest : public ::testing::Test {
             return Checked<std::string>::failure(*installation.installFails);
           return where.program;
         },
-        [this](const PortableInstallation& where) {
-          installation.leftoversRemoved.push_back(where.root);
+        [this](const PortableInstallation& where, const std::string& replaced) {
+          installation.leftoversRemoved.push_back(where.root +
+                                                  (replaced.empty() ? "" : " and " + replaced));
         },
-        [this](std::string program, std::vector<std::string> arguments) {
+        [this](std::string program, std::vector<std::string> arguments, RestartRollback rollback) {
           installation.restarts.emplace_back(std::move(program), std::move(arguments));
+          installation.rollbacks.push_back(rollback.installation + " from " + rollback.previous);
         },
     };
     return std::make_unique<LinuxUpdateEngine>(
@@ -380,7 +384,7 @@ TEST_F(LinuxUpdateEngineTest, AScheduledFindInFocusShowsTheOfferWithItsNotes) {
 
 TEST_F(LinuxUpdateEngineTest, NothingNewerEndsTheSessionAndOnlyAUserCheckSaysSo) {
   start();
-  for (const auto& [build, version] : {std::pair{20, "2.0"}, std::pair{19, "1.9"}}) {
+  for (const auto& [build, version] : {std::pair{19, "1.9"}, std::pair{20, "2.0"}}) {
     SCOPED_TRACE(version);
     events.calls.clear();
     engine->runScheduledCheck();

@@ -36,6 +36,7 @@ std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(UpdateEngineEvents& events,
       context.program.value("CFBundleShortVersionString").value_or(std::string()),
       context.program.value("SUPublicEDKey").value_or(std::string()),
       context.programPath,
+      JOLSTRAND_ARCHIVE_ARCH,
       argumentsAfterProgram(),
   };
   UpdateEngineParts parts{

@@ -1,15 +1,23 @@
 #pragma once
 // The system log: one line per notable event or background failure, each beginning with
 // "Jolstrand: ", which logLine puts there itself. On Linux each line goes to standard error and to
-// syslog; on macOS to the unified log. Safe to call from any thread.
+// syslog; on macOS to the unified log. Control characters in a message (from archives, servers,
+// file names) are written escaped, so that one event stays one line and cannot steer a terminal.
+// Safe to call from any thread.
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace jolstrand {
 
-/// Writes "Jolstrand: " + message as one line (message without a line feed).
+/// Writes "Jolstrand: " + message as one line, its control characters escaped.
 void logLine(std::string_view message);
+
+/// text with every C0 control character and DEL written as \n, \t, \r or \xNN, and every C1
+/// control character (U+0080 to U+009F, encoded in UTF-8) as \u0080 to \u009F; the rest as it
+/// is. For every text that is logged or shown and may carry what others wrote.
+[[nodiscard]] std::string escapedControls(std::string_view text);
 
 /// Sends every line, prefix included, to sink instead of the system log until the returned guard is
 /// destroyed. For tests.
