@@ -236,7 +236,7 @@ void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
 }
 
 UpdateOffer LinuxUpdateEngine::offer() const {
-  return {qtString(item_->displayVersion), qtString(build_.displayVersion),
+  return {qtString(safeText(item_->displayVersion)), qtString(build_.displayVersion),
           qtString(item_->notesHTML), qtString(item_->build), qtString(build_.build)};
 }
 
@@ -323,7 +323,9 @@ void LinuxUpdateEngine::install(bool restart) {
                        {.installation = installation_->root, .previous = replaced});
 }
 
-void LinuxUpdateEngine::stop(const std::string& description) {
+void LinuxUpdateEngine::stop(const std::string& reason) {
+  // Said to the user and the log as it may be shown: no credentials, no control characters.
+  const std::string description = safeText(reason);
   const bool userInitiated = userInitiated_;
   events_.didAbortWithError(description);
   finishSession();

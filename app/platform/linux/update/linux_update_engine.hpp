@@ -142,7 +142,7 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   void download(std::function<void()> downloaded);
   void downloadedInBackground();
   void install(bool restart);
-  void stop(const std::string& description);
+  void stop(const std::string& reason);
   void finishSession();
   void becomeIdle();
   /// True while this engine lives and the session that made the guard goes on.
