@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -446,6 +447,30 @@ TEST_F(PortableUpdate, RefusesAnInstallationInAFolderSharedWithOthers) {
     fs::permissions(top, shared, fs::perm_options::remove);
   }
   EXPECT_TRUE(findPortableInstallation(installation.program));
+}
+
+// A download killed half-way leaves its folder in the temporary folder; the next start removes
+// this user's stale ones and nothing else.
+TEST_F(PortableUpdate, RemovesTheUsersStaleDownloadFolders) {
+  const fs::path temp = top / "tmp";
+  for (const char* name : {"jolstrand-update-Ab12Cd", "jolstrand-update-Ef34Gh",
+                           "jolstrand-update-long-name", "other-Ab12Cd"}) {
+    fs::create_directories(temp / name);
+    std::ofstream(temp / name / "update-archive") << "part of an archive";
+  }
+  fs::create_directory_symlink(top / "Jolstrand", temp / "jolstrand-update-Linked");
+  const auto age = [&](const char* name) {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(temp / name / "update-archive", old);
+    fs::last_write_time(temp / name, old);
+  };
+  for (const char* name : {"jolstrand-update-Ab12Cd", "jolstrand-update-long-name", "other-Ab12Cd"})
+    age(name);
+  removeStaleDownloads(temp.string());
+  EXPECT_THAT(namesIn(temp),
+              UnorderedElementsAre("jolstrand-update-Ef34Gh", "jolstrand-update-long-name",
+                                   "other-Ab12Cd", "jolstrand-update-Linked"));
+  EXPECT_TRUE(fs::exists(root() / "bin" / "jolstrand"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QStringList>
 
 #include "platform/linux/update/linux_update_engine.hpp"
@@ -47,7 +48,11 @@ std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(UpdateEngineEvents& events,
              const UpdateItem& item, std::string_view publicKey, std::string_view runningBuild) {
             return installUpdate(installation, archivePath, item, publicKey, runningBuild);
           },
-          removeUpdateLeftovers, std::move(restart)},
+          [](const PortableInstallation& installation, const std::string& replaced) {
+            removeUpdateLeftovers(installation, replaced);
+            removeStaleDownloads(QDir::tempPath().toStdString());
+          },
+          std::move(restart)},
       [] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000; },
       [] { return QApplication::activeWindow() != nullptr; },
       makeUpdateDialogs([](const QUrl& url) { QDesktopServices::openUrl(url); }),

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -340,6 +341,32 @@ void removeUpdateLeftovers(const PortableInstallation& installation,
     if (auto failure = removeUnpackedFolder(it->path().string())) logLine(*failure);
   }
   if (error) logLine("couldn't list " + root.parent_path().string() + ": " + error.message());
+}
+
+void removeStaleDownloads(const std::string& tempFolder) {
+  constexpr std::string_view prefix = "jolstrand-update-";
+  constexpr auto stale = std::chrono::hours(1);
+  const auto now = fs::file_time_type::clock::now();
+  std::error_code error;
+  for (fs::directory_iterator it(tempFolder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (!name.starts_with(prefix) || name.size() != prefix.size() + 6) continue;
+    struct stat status {};
+    if (lstat(it->path().c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != geteuid())
+      continue;
+    // The newest change inside: a download under way writes its file all the time.
+    std::error_code ignored;
+    auto newest = fs::last_write_time(it->path(), ignored);
+    for (fs::directory_iterator inside(it->path(), ignored), last; !ignored && inside != last;
+         inside.increment(ignored)) {
+      if (fs::symlink_status(inside->path(), ignored).type() == fs::file_type::symlink) continue;
+      newest = std::max(newest, fs::last_write_time(inside->path(), ignored));
+    }
+    if (ignored || now - newest < stale) continue;
+    if (auto failure = removeUnpackedFolder(it->path().string())) logLine(*failure);
+  }
 }
 
 }  // namespace jolstrand

@@ -85,4 +85,10 @@ struct InstallOptions {
 void removeUpdateLeftovers(const PortableInstallation& installation,
                            const std::string& replacedFolder);
 
+/// Removes from tempFolder the download folders ("jolstrand-update-XXXXXX") that an update of this
+/// user's left when it was killed: real folders owned by this user, in which nothing has changed
+/// for longer than any download may take (an hour). Others' folders, links and anything else stay.
+/// Failures are logged, one line each.
+void removeStaleDownloads(const std::string& tempFolder);
+
 }  // namespace jolstrand
