@@ -109,7 +109,7 @@ note "serving $work/served at https://127.0.0.1:$port/"
 
 # The default preset's build with tests, but only what the archive and this script need.
 configure() {
-  cmake --preset default -B "$build" -DJOLSTRAND_BUILD_TESTS=ON \
+  cmake --preset default -B "$build" -DJOLSTRAND_BUILD_TESTS=ON -DJOLSTRAND_TRY_UPDATE=ON \
     -DJOLSTRAND_BUILD_BENCHMARKS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "$@" >/dev/null
 }
 release_tool="$build/tools/release/jolstrand-release"
