@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -27,6 +28,7 @@ namespace jolstrand {
 namespace {
 
 constexpr char confirmVariable[] = "JOLSTRAND_UPDATE_CONFIRM_FD";
+constexpr char watchdogVariable[] = "JOLSTRAND_UPDATE_WATCHDOG";
 constexpr char confirmByte = 'k';
 
 struct Restart {
@@ -45,6 +47,22 @@ int& confirmationFd() {
   return fd;
 }
 
+pid_t& watchdogPid() {
+  static pid_t pid = -1;
+  return pid;
+}
+
+// The number in the environment variable, or none.
+std::optional<int> numberIn(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  int number = -1;
+  const std::string_view text(value);
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return number;
+}
+
 // Nothing this process opened is handed to the new program, not even what a library opened
 // without close-on-exec; the descriptors stay usable here in case exec fails.
 void closeEverythingOnExec() {
@@ -58,14 +76,17 @@ void closeEverythingOnExec() {
   closedir(folder);
 }
 
-// The environment without a confirmation variable of an earlier restart, plus extra if given.
-std::vector<char*> environmentWith(char* extra) {
+// The environment without the variables of an earlier restart, plus extra ones if given.
+std::vector<char*> environmentWith(const std::vector<std::string*>& extra) {
   std::vector<char*> kept;
   for (char** variable = environ; *variable != nullptr; ++variable) {
-    if (std::string_view(*variable).starts_with(std::string(confirmVariable) + "=")) continue;
+    const std::string_view entry(*variable);
+    if (entry.starts_with(std::string(confirmVariable) + "=") ||
+        entry.starts_with(std::string(watchdogVariable) + "="))
+      continue;
     kept.push_back(*variable);
   }
-  if (extra != nullptr) kept.push_back(extra);
+  for (std::string* variable : extra) kept.push_back(variable->data());
   kept.push_back(nullptr);
   return kept;
 }
@@ -142,10 +163,9 @@ void execPendingRestart() {
   const bool guarded =
       !restart->rollback.installation.empty() && !restart->rollback.previous.empty();
   int confirm[2] = {-1, -1};
-  std::string variable;
+  std::vector<std::string> variables;
   if (guarded && pipe2(confirm, O_CLOEXEC) == 0) {
-    variable = std::string(confirmVariable) + "=" + std::to_string(confirm[1]);
-    const std::vector<char*> oldEnvironment = environmentWith(nullptr);
+    const std::vector<char*> oldEnvironment = environmentWith({});
     const long long deadline = millisecondsNow() + restart->rollback.confirmSeconds * 1000LL;
     const pid_t launcher = getpid();
     const pid_t watchdog = fork();
@@ -160,25 +180,27 @@ void execPendingRestart() {
       confirm[1] = -1;
     } else {
       fcntl(confirm[1], F_SETFD, 0);  // the one descriptor the new program inherits
+      // The new program, the watchdog's parent once this process has become it, reaps it.
+      variables = {std::string(confirmVariable) + "=" + std::to_string(confirm[1]),
+                   std::string(watchdogVariable) + "=" + std::to_string(watchdog)};
     }
   }
-  const std::vector<char*> environment =
-      environmentWith(confirm[1] >= 0 ? variable.data() : nullptr);
+  std::vector<std::string*> extra;
+  for (std::string& variable : variables) extra.push_back(&variable);
+  const std::vector<char*> environment = environmentWith(extra);
   execve(restart->program.c_str(), argv.data(), environment.data());
   logLine("couldn't restart into " + restart->program + ": " + std::strerror(errno));
   if (confirm[1] >= 0) close(confirm[1]);  // the watchdog puts the old version back
 }
 
 void takeUpdateConfirmation() {
-  const char* value = std::getenv(confirmVariable);
-  if (value == nullptr) return;
-  int fd = -1;
-  const std::string_view text(value);
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), fd);
+  const std::optional<int> fd = numberIn(confirmVariable);
+  const std::optional<int> watchdog = numberIn(watchdogVariable);
   unsetenv(confirmVariable);
-  if (error != std::errc() || end != text.data() + text.size() || fd < 3) return;
-  if (fcntl(fd, F_SETFD, FD_CLOEXEC) != 0) return;
-  confirmationFd() = fd;
+  unsetenv(watchdogVariable);
+  if (!fd || *fd < 3 || fcntl(*fd, F_SETFD, FD_CLOEXEC) != 0) return;
+  confirmationFd() = *fd;
+  if (watchdog && *watchdog > 0) watchdogPid() = *watchdog;
 }
 
 void confirmUpdateStarted() {
@@ -186,6 +208,10 @@ void confirmUpdateStarted() {
   if (fd < 0) return;
   [[maybe_unused]] const auto written = write(fd, &confirmByte, 1);
   close(fd);
+  // It ends as soon as it has read the byte; only a child of this process is waited for.
+  if (const pid_t watchdog = std::exchange(watchdogPid(), -1); watchdog > 0 && watchdog != getpid())
+    while (waitpid(watchdog, nullptr, 0) < 0 && errno == EINTR) {
+    }
 }
 
 }  // namespace jolstrand

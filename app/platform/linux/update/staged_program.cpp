@@ -28,7 +28,7 @@ std::vector<char*> environmentWithoutDisplay() {
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view entry(*variable);
     if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
-        entry.starts_with("JOLSTRAND_UPDATE_CONFIRM_FD="))
+        entry.starts_with("JOLSTRAND_UPDATE_"))
       continue;
     kept.push_back(*variable);
   }
