@@ -23,6 +23,9 @@
 #include "quit_application.hpp"
 #include "single_instance.hpp"
 #include "trace.hpp"
+#ifndef __APPLE__
+#include "platform/linux/update/restart_after_quit.hpp"
+#endif
 
 namespace jolstrand {
 namespace {
@@ -95,6 +98,11 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
   if (!instance.claim()) {
     return instance.askRunningInstanceToShow(environment.activationToken) ? 0 : 1;
   }
+#ifndef __APPLE__
+  // Display, module and lock are ours: an update's restart has come up (and only now may the
+  // updater remove the old version's folder).
+  confirmUpdateStarted();
+#endif
 
   Trace::traceTo(environment.traceFile);
   QtMainQueue mainQueue;

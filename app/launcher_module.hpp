@@ -7,6 +7,8 @@ extern "C" {
 /// The module's one entry: sets the process up from its environment, runs the launcher until it
 /// is quit and, after an update, restarts into the new version. Returns the exit status.
 int jolstrand_launcher_main(int argc, char** argv);
+/// The build (CFBundleVersion) of the Info.plist compiled into the module.
+const char* jolstrand_launcher_build();
 }
 
 namespace jolstrand {
@@ -19,5 +21,11 @@ inline constexpr char launcherModuleInTree[] = "lib/jolstrand/modules/jolstrand-
 /// linked into the program, calls it directly). A module that cannot be loaded is reported on
 /// standard error, naming the module and why, and gives status 1.
 int startLauncher(int argc, char** argv);
+
+/// --self-test, which needs no display: loads the launcher module as startLauncher does and, when
+/// it is the program's own build, prints "Jolstrand VERSION (build N)" and gives status 0;
+/// otherwise says on standard error what is wrong and gives status 1. An update runs it on the
+/// program it is about to put in place.
+int selfTestLauncher();
 
 }  // namespace jolstrand

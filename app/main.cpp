@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     case jolstrand::ProgramMode::help:
       jolstrand::printHelp(std::cout);
       return 0;
+    case jolstrand::ProgramMode::selfTest:
+      return jolstrand::selfTestLauncher();
     case jolstrand::ProgramMode::version:
       jolstrand::printVersion(jolstrand::ProgramInfo::own(), std::cout);
       return 0;

@@ -39,6 +39,7 @@ ProgramChoice chooseMode(const std::vector<std::string>& args) {
   if (contains(args, "--list") || contains(args, "--query")) return {ProgramMode::commandLine, {}};
   if (contains(args, "--help") || contains(args, "-h")) return {ProgramMode::help, {}};
   if (contains(args, "--version")) return {ProgramMode::version, {}};
+  if (contains(args, "--self-test")) return {ProgramMode::selfTest, {}};
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& argument = args[i];
     if (listed(windowArguments, argument)) continue;

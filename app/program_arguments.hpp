@@ -1,7 +1,8 @@
 #pragma once
 // What the program's arguments ask for. --list or --query anywhere makes it the command-line tool
 // (everything after the first --query is a query term, whatever it looks like); otherwise
-// --help/-h and --version answer at once, and the launcher starts when every argument is one it
+// --help/-h, --version and --self-test (internal, for updates: launcher_module.hpp) answer at
+// once, and the launcher starts when every argument is one it
 // or Qt knows (--setup, --about, --support-reminder, and Qt's own options such as
 // -platform NAME, with one dash or two). Anything else is refused before a window system is
 // touched. Pure functions.
@@ -11,7 +12,7 @@
 
 namespace jolstrand {
 
-enum class ProgramMode { launcher, commandLine, help, version, refused };
+enum class ProgramMode { launcher, commandLine, help, version, selfTest, refused };
 
 struct ProgramChoice {
   ProgramMode mode;

@@ -10,9 +10,9 @@
 #   portable       the portable archive's top-level README.txt; share/jolstrand/Info.plist,
 #                  a copy of the program's own, by which an update finds a portable
 #                  installation and checks the build it is about to put in place; and
-#                  share/jolstrand/portable-layout, the list of what the archive holds in its top
-#                  folder, bin/, lib/ and share/, by which an update tells the program's own folder
-#                  from a prefix it was unpacked into
+#                  share/jolstrand/portable-layout, the list of every file and folder the archive
+#                  holds, by which an update tells the program's own folder from a prefix it was
+#                  unpacked into, or from one the user keeps files in
 #   release-tools  jolstrand-release, for whoever cuts releases
 # The last three are installed only when asked for (`--component NAME`) or packaged.
 
@@ -30,8 +30,9 @@ endif()
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/jolstrand)
 set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
 
-# Every path the portable archive holds (its components launcher, license and portable), each
-# recorded beside the rule that installs it; the layout list keeps their first two levels.
+# Every file the portable archive holds (its components launcher, license and portable), each
+# recorded beside the rule that installs it; the layout list names them and every folder on
+# their way.
 set(portable_paths)
 function(jolstrand_portable_path path)
   set(portable_paths ${portable_paths} ${path} PARENT_SCOPE)
@@ -47,19 +48,22 @@ set(module_dir ${CMAKE_INSTALL_BINDIR}/../lib/jolstrand/modules)
 cmake_path(NORMAL_PATH module_dir)
 install(TARGETS jolstrand_launcher LIBRARY DESTINATION ${module_dir} COMPONENT launcher
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-jolstrand_portable_path(${module_dir})
+jolstrand_portable_path(${module_dir}/jolstrand-launcher.so)
 configure_file(packaging/jolstrand.desktop.in
                ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop @ONLY)
 install(FILES ${packaging_dir}/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT launcher)
-jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/applications)
+jolstrand_portable_path(
+  ${CMAKE_INSTALL_DATADIR}/applications/${JOLSTRAND_BUNDLE_IDENTIFIER}.desktop)
 install(FILES app/resources/jolstrand.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${JOLSTRAND_BUNDLE_IDENTIFIER}.svg COMPONENT launcher)
-jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/icons)
+jolstrand_portable_path(
+  ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps/${JOLSTRAND_BUNDLE_IDENTIFIER}.svg)
 install(FILES README.md DESTINATION ${doc_dir} COMPONENT launcher)
 install(FILES LICENSE DESTINATION ${doc_dir} COMPONENT license)
-jolstrand_portable_path(${doc_dir})
+jolstrand_portable_path(${doc_dir}/README.md)
+jolstrand_portable_path(${doc_dir}/LICENSE)
 
 # Manual page and Debian changelog are installed compressed, as Debian wants them; gzip -n keeps
 # the bytes the same from build to build.
@@ -75,7 +79,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 jolstrand_gzip(${CMAKE_SOURCE_DIR}/packaging/jolstrand.1 ${packaging_dir}/jolstrand.1.gz)
 install(FILES ${packaging_dir}/jolstrand.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT launcher)
-jolstrand_portable_path(${CMAKE_INSTALL_MANDIR}/man1)
+jolstrand_portable_path(${CMAKE_INSTALL_MANDIR}/man1/jolstrand.1.gz)
 
 # The .deb's machine-readable copyright file carries the licence text.
 file(READ LICENSE license_text)
@@ -96,13 +100,17 @@ install(FILES ${packaging_dir}/README.txt DESTINATION . COMPONENT portable EXCLU
 jolstrand_portable_path(README.txt)
 install(FILES ${JOLSTRAND_INFO_PLIST} DESTINATION ${CMAKE_INSTALL_DATADIR}/jolstrand
         COMPONENT portable EXCLUDE_FROM_ALL)
-jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/jolstrand)
+get_filename_component(info_plist_name ${JOLSTRAND_INFO_PLIST} NAME)
+jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/jolstrand/${info_plist_name})
+jolstrand_portable_path(${CMAKE_INSTALL_DATADIR}/jolstrand/portable-layout)
 
 set(portable_layout)
 foreach(path IN LISTS portable_paths)
-  string(REGEX MATCH "^[^/]+" first "${path}")
-  string(REGEX MATCH "^[^/]+/[^/]+" second "${path}")
-  list(APPEND portable_layout ${first} ${second})
+  # The path and each folder above it.
+  while(NOT path STREQUAL "" AND NOT path STREQUAL ".")
+    list(APPEND portable_layout ${path})
+    get_filename_component(path "${path}" DIRECTORY)
+  endwhile()
 endforeach()
 list(REMOVE_DUPLICATES portable_layout)
 list(SORT portable_layout)

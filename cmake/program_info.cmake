@@ -35,6 +35,16 @@ if(NOT JOLSTRAND_PUBLIC_ED_KEY MATCHES "^[A-Za-z0-9+/]*=*$")
   message(FATAL_ERROR "JOLSTRAND_PUBLIC_ED_KEY must be base64 text, "
                       "not \"${JOLSTRAND_PUBLIC_ED_KEY}\"")
 endif()
+# A build with tests trusts the tests' throw-away certificate authority; with an update feed its
+# packages would trust it for updates. Only scripts/try_update.sh, which never publishes what it
+# builds, makes such a build, and says so.
+option(JOLSTRAND_TRY_UPDATE "Let a build with tests have an update feed (scripts/try_update.sh only: \
+its packages trust a throw-away certificate authority and must never be published)" OFF)
+if(JOLSTRAND_BUILD_TESTS AND NOT JOLSTRAND_UPDATE_FEED STREQUAL "" AND NOT JOLSTRAND_TRY_UPDATE)
+  message(FATAL_ERROR "JOLSTRAND_UPDATE_FEED is set in a build with tests, whose packages would "
+                      "trust the tests' certificate authority for updates: configure releases "
+                      "with -DJOLSTRAND_BUILD_TESTS=OFF (the release preset does)")
+endif()
 if(NOT JOLSTRAND_UPDATE_FEED STREQUAL "" AND JOLSTRAND_PUBLIC_ED_KEY STREQUAL "")
   message(WARNING "JOLSTRAND_UPDATE_FEED is set but JOLSTRAND_PUBLIC_ED_KEY is empty: "
                   "this build will not check for updates")

@@ -11,19 +11,36 @@
 #                                      the menu: "Install Jolstrand VERSION…"
 #   scripts/try_update.sh --tampered   serves the archive with one byte changed after signing:
 #                                      the update stops with one log line, and build 1 stays
+#   scripts/try_update.sh --other-arch serves, correctly signed, a build 2 whose program is made
+#                                      for another architecture (AArch64): its self-test fails
+#                                      before anything moves, and build 1 stays
+#   scripts/try_update.sh --replayed   serves a feed of build 3, which the user puts off, then
+#                                      the older feed of build 2 again: it is refused, build 1
+#                                      stays
+#   scripts/try_update.sh --user-file  puts a file of the user's deep inside the installation
+#                                      while the dialog is open: the update stops, the file stays
+#   scripts/try_update.sh --killed     kills the launcher at each step of an installation in
+#                                      turn and starts the installation again: old or new, it
+#                                      runs, with nothing left beside it
 #
+# Every scenario ends with the installation running and quitting cleanly.
 # The first run builds the program (minutes); later runs relink it twice (seconds).
 # Keeps build/try-update/try-update.log (the launcher's log) and update-dialog.png. The build
 # trusts the throw-away certificate authority only because it is a build with tests.
 set -euo pipefail
 
-reminder=false tampered=false
+mode=""
 case "${1:-}" in
   "") ;;
-  --reminder) reminder=true ;;
-  --tampered) tampered=true ;;
-  *) echo "usage: scripts/try_update.sh [--reminder | --tampered]" >&2; exit 2 ;;
+  --reminder | --tampered | --other-arch | --replayed | --user-file | --killed) mode="${1#--}" ;;
+  *)
+    echo "usage: scripts/try_update.sh" \
+      "[--reminder | --tampered | --other-arch | --replayed | --user-file | --killed]" >&2
+    exit 2
+    ;;
 esac
+# Whether the update is meant to stop, leaving build 1 in place.
+refused() { [[ "$mode" =~ ^(tampered|other-arch|replayed|user-file)$ ]]; }
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/try-update"
 tests="$root/app/tests"
@@ -109,7 +126,7 @@ note "serving $work/served at https://127.0.0.1:$port/"
 
 # The default preset's build with tests, but only what the archive and this script need.
 configure() {
-  cmake --preset default -B "$build" -DJOLSTRAND_BUILD_TESTS=ON \
+  cmake --preset default -B "$build" -DJOLSTRAND_BUILD_TESTS=ON -DJOLSTRAND_TRY_UPDATE=ON \
     -DJOLSTRAND_BUILD_BENCHMARKS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "$@" >/dev/null
 }
 release_tool="$build/tools/release/jolstrand-release"
@@ -149,40 +166,60 @@ build_archive 2 "$work/served" || fail "could not build or pack build 2"
 folder="${archive_name%.tar.gz}"
 version="$(plist_value CFBundleShortVersionString "$build/Info.plist")"
 
+arch="${folder##*-linux-}"
+if [ "$mode" = other-arch ]; then
+  begin "build 2's program made for another architecture (AArch64)"
+  mkdir -p "$work/repack"
+  tar -xzf "$work/served/$archive_name" -C "$work/repack"
+  # The ELF header's machine field: two bytes at offset 18.
+  printf '\xb7\x00' | dd of="$work/repack/$folder/bin/jolstrand" bs=1 seek=18 conv=notrunc \
+    status=none
+  (cd "$work/repack" && tar -czf "$work/served/$archive_name" "$folder")
+fi
+
+printf '%s\n' "A build made by scripts/try_update.sh to try the update on this machine." "" \
+  "- build 2 of the same sources" "- served from 127.0.0.1 with a throw-away certificate" \
+  >"$work/notes.txt"
+# Writes to $2 a signed feed that offers the served archive as build $1.
+write_feed() {
+  "$release_tool" appcast --key "$key" --archive "$work/served/$archive_name" \
+    --version "$version" --build "$1" --notes "$work/notes.txt" \
+    --url "https://127.0.0.1:$port/$archive_name" --minimum-system 12.0 \
+    --os linux --arch "$arch" --out "$2" || fail "jolstrand-release appcast failed"
+  "$release_tool" verify-feed --public-key "$public_key" "$2" >/dev/null ||
+    fail "the feed does not verify"
+}
 begin "signed feed for build 2"
-cat >"$work/notes.txt" <<'EOF'
-A build made by scripts/try_update.sh to try the update on this machine.
+write_feed 2 "$work/served/appcast.xml"
+if [ "$mode" = replayed ]; then
+  begin "signed feed for build 3, served first; build 2's kept for later"
+  mv "$work/served/appcast.xml" "$work/build-2-feed.xml"
+  write_feed 3 "$work/served/appcast.xml"
+fi
 
-- build 2 of the same sources
-- served from 127.0.0.1 with a throw-away certificate
-EOF
-"$release_tool" appcast --key "$key" --archive "$work/served/$archive_name" \
-  --version "$version" --build 2 --notes "$work/notes.txt" \
-  --url "https://127.0.0.1:$port/$archive_name" --minimum-system 12.0 \
-  --out "$work/served/appcast.xml" || fail "jolstrand-release appcast failed"
-"$release_tool" verify-feed --public-key "$public_key" "$work/served/appcast.xml" >/dev/null ||
-  fail "the feed does not verify"
-
-if $tampered; then
+if [ "$mode" = tampered ]; then
   begin "one byte of the served archive changed"
-  python3 - "$work/served/$archive_name" <<'PYTHON'
-import sys
+  python3 -c 'import sys
 with open(sys.argv[1], "r+b") as archive:
     archive.seek(archive.seek(0, 2) // 2)
     byte = archive.read(1)[0]
     archive.seek(-1, 1)
-    archive.write(bytes([byte ^ 0x01]))
-PYTHON
+    archive.write(bytes([byte ^ 0x01]))' "$work/served/$archive_name"
 fi
 
 begin "portable installation of build 1"
 mkdir -p "$work/opt" "$work/home" "$work/data" "$work/config" "$work/share" "$work/run"
 chmod 700 "$work/run"
-tar -xzf "$work/old/$archive_name" -C "$work/opt"
 installation="$work/opt/$folder"
 plist="$installation/share/jolstrand/Info.plist"
 build_of() { plist_value CFBundleVersion "$1"; }
-[ "$(build_of "$plist")" = 1 ] || fail "the installation is not build 1"
+# Build 1, unpacked afresh in its folder.
+fresh_installation() {
+  rm -rf "${installation:?}"
+  tar -xzf "$work/old/$archive_name" -C "$work/opt"
+  [ "$(build_of "$plist")" = 1 ] || fail "the installation is not build 1"
+}
+fresh_installation
 
 begin "X server, session bus and tray"
 exec {display_out}< <(exec Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null)
@@ -213,34 +250,30 @@ menu_has() { tray menu | python3 -c 'import json, sys
 entries = json.loads(sys.stdin.read())
 sys.exit(0 if isinstance(entries, list) and any(e["label"] == sys.argv[1] for e in entries) else 1)' "$1"; }
 
-begin "launcher, build 1"
 log="$build/try-update.log"
 : >"$log"
 export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_DATA_DIRS="$work/share"
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
 export JOLSTRAND_ROOT="$work/home" JOLSTRAND_TEST_CA_FILE="$work/ca/authority.pem"
-"$installation/bin/jolstrand" 2>"$log" &
-launcher=$!
-pids+=("$launcher")
-item="$(tray item)" || item=""
-[[ "$item" == *'"Menu"'* ]] || fail "no tray item: $item"
+launcher=""
+has_tray_item() { [[ "$(tray item 2>/dev/null)" == *'"Menu"'* ]]; }
+# Starts the installation's program, with the environment variables given as arguments, and
+# waits for its tray item.
+start_launcher() {
+  env "$@" "$installation/bin/jolstrand" 2>>"$log" &
+  launcher=$!
+  pids+=("$launcher")
+  within 20 has_tray_item || fail "no tray item: $(tray item)"
+}
+gone() { ! alive "$launcher"; }
 
 check="Check for Updates…"
-begin "menu offers \"$check\""
-within 10 menu_has "$check" || fail "the menu has no \"$check\": $(tray menu)"
-entry="$check"
-if $reminder; then
-  entry="Install Jolstrand $version…"
-  begin "scheduled check, then \"$entry\" in the menu"
-  within 90 menu_has "$entry" || fail "the menu has no \"$entry\": $(tray menu)"
-  grep -qx "Jolstrand: $version is available" "$log" || fail "nothing logged the update"
-fi
-[[ "$(tray click "$entry")" == *clicked* ]] || fail "could not click \"$entry\""
-
-begin "update dialog"
-dialog_visible() { dialog="$(xdotool search --onlyvisible --name '^Software Update$' 2>/dev/null | head -n1)"; [ -n "$dialog" ]; }
-within 30 dialog_visible || fail "no update dialog appeared"
-sleep 0.5  # laid out and painted
+dialog=""
+dialog_visible() {
+  dialog="$(xdotool search --onlyvisible --name '^Software Update$' 2>/dev/null | head -n1)"
+  [ -n "$dialog" ]
+}
+dialog_closed() { ! xdotool search --onlyvisible --name '^Software Update$' >/dev/null 2>&1; }
 # Saves a picture of window $1 as build/try-update/$2, for whoever reads the run afterwards.
 grab() {
   local X Y WIDTH HEIGHT
@@ -248,24 +281,114 @@ grab() {
   "$build/tools/screen_grab/screen_grab" "$build/$2" "$X" "$Y" "$WIDTH" "$HEIGHT" ||
     note "no picture of the window (not needed)"
 }
-grab "$dialog" update-dialog.png
-
-begin "Install"
-xdotool windowfocus --sync "$dialog"
-xdotool key Return
-
+# Clicks the menu's entry $1 and waits for the update dialog.
+open_dialog() {
+  [[ "$(tray click "$1")" == *clicked* ]] || fail "could not click \"$1\""
+  within 30 dialog_visible || fail "no update dialog appeared"
+  sleep 0.5  # laid out and painted
+}
+# Presses key $1 in the update dialog.
+press() {
+  xdotool windowfocus --sync "$dialog"
+  xdotool key "$1"
+}
 # What the folder of installations holds, one name a line.
 installations() { ls -A "$work/opt"; }
-if $tampered; then
+only_the_installation() { [ "$(installations)" = "$folder" ]; }
+quit_launcher() {
+  begin "Quit Jolstrand"
+  [[ "$(tray click "Quit Jolstrand")" == *clicked* ]] || fail "could not click \"Quit Jolstrand\""
+  within 20 gone || fail "the launcher did not quit"
+  local status=0
+  wait "$launcher" || status=$?
+  [ "$status" = 0 ] || fail "the launcher quit with status $status"
+}
+
+if [ "$mode" = killed ]; then
+  for kill_at in unpacked taken-out synced tried swap-half-done swapped; do
+    expected=1
+    [[ "$kill_at" == swap* ]] && expected=2
+    begin "killed at \"$kill_at\": build 1 checks and installs"
+    fresh_installation
+    start_launcher JOLSTRAND_TEST_KILL_AT="$kill_at"
+    within 10 menu_has "$check" || fail "the menu has no \"$check\": $(tray menu)"
+    open_dialog "$check"
+    press Return
+    within 30 gone || fail "the launcher was not killed at \"$kill_at\""
+    wait "$launcher" 2>/dev/null || true
+    begin "killed at \"$kill_at\": the installation starts again, as build $expected"
+    [ "$(build_of "$plist")" = "$expected" ] ||
+      fail "after a kill at \"$kill_at\" the installation is build $(build_of "$plist")"
+    start_launcher
+    within 20 menu_has "Quit Jolstrand" || fail "the menu does not answer"
+    within 30 only_the_installation || fail "left beside the installation: $(installations)"
+    quit_launcher
+  done
+  step="done"
+  echo "--- what the launcher logged ---"
+  grep '^Jolstrand: ' "$log" || echo "(nothing)"
+  echo "--- summary ---"
+  echo "installation  $installation"
+  echo "after         killed at each of six steps of an installation, it started again: as"
+  echo "              build 1 before the swap, as build 2 from its first step on, with nothing"
+  echo "              left beside it, and quit with status 0 each time"
+  echo "took          $((SECONDS - started)) s"
+  exit 0
+fi
+
+begin "launcher, build 1"
+start_launcher
+
+begin "menu offers \"$check\""
+within 10 menu_has "$check" || fail "the menu has no \"$check\": $(tray menu)"
+entry="$check"
+if [ "$mode" = reminder ]; then
+  entry="Install Jolstrand $version…"
+  begin "scheduled check, then \"$entry\" in the menu"
+  within 90 menu_has "$entry" || fail "the menu has no \"$entry\": $(tray menu)"
+  grep -qx "Jolstrand: $version is available" "$log" || fail "nothing logged the update"
+fi
+
+begin "update dialog"
+open_dialog "$entry"
+grab "$dialog" update-dialog.png
+
+if [ "$mode" = replayed ]; then
+  begin "Later; then build 2's older feed served again, and a second check"
+  press Escape
+  within 10 dialog_closed || fail "the dialog did not close"
+  cp "$work/build-2-feed.xml" "$work/served/appcast.xml"
+  [[ "$(tray click "$check")" == *clicked* ]] || fail "could not click \"$check\""
+elif [ "$mode" = user-file ]; then
+  begin "a file of the user's deep inside the installation, then Install"
+  echo "mine" >"$installation/share/jolstrand/my-notes.txt"
+  press Return
+else
+  begin "Install"
+  press Return
+fi
+
+if refused; then
   begin "refusal"
   stopped() { grep -q '^Jolstrand: update stopped' "$log"; }
-  within 30 stopped || fail "the tampered update did not stop"
+  within 30 stopped || fail "the update did not stop"
   note_visible() { xdotool search --onlyvisible --name '^Jolstrand$' >/dev/null 2>&1; }
   within 10 note_visible || fail "no note tells the user the update stopped"
   sleep 0.5  # laid out and painted
   grab "$(xdotool search --onlyvisible --name '^Jolstrand$' | head -n1)" update-stopped.png
+  case "$mode" in
+    other-arch) reason="cannot run on this machine" ;;
+    replayed) reason="older than build 3" ;;
+    user-file) reason="share/jolstrand/my-notes.txt" ;;
+    *) reason="signature does not verify" ;;
+  esac
+  grep '^Jolstrand: update stopped' "$log" | grep -qF "$reason" ||
+    fail "the update stopped, but not because of \"$reason\""
   [ "$(build_of "$plist")" = 1 ] || fail "the installation is no longer build 1"
-  [ "$(installations)" = "$folder" ] || fail "left beside the installation: $(installations)"
+  if [ "$mode" = user-file ]; then
+    [ "$(cat "$installation/share/jolstrand/my-notes.txt")" = mine ] || fail "the user's file is gone"
+  fi
+  only_the_installation || fail "left beside the installation: $(installations)"
   alive "$launcher" || fail "the launcher is gone"
   menu_has "$check" || fail "the menu has no \"$check\" after the refusal"
 else
@@ -277,36 +400,35 @@ else
   alive "$launcher" || fail "the launcher is gone"
   [ "$(readlink "/proc/$launcher/exe")" = "$installation/bin/jolstrand" ] ||
     fail "process $launcher does not run $installation/bin/jolstrand"
-  item="$(tray item)" || item=""
-  [[ "$item" == *'"Menu"'* ]] || fail "the new version has no tray item: $item"
+  within 20 has_tray_item || fail "the new version has no tray item: $(tray item)"
   within 20 menu_has "Quit Jolstrand" || fail "the new version's menu does not answer"
   menu_has "$check" || fail "the new version's menu has no \"$check\""
-  [ "$(installations)" = "$folder" ] || fail "left beside the installation: $(installations)"
+  only_the_installation || fail "left beside the installation: $(installations)"
 fi
 
-begin "Quit Jolstrand"
-[[ "$(tray click "Quit Jolstrand")" == *clicked* ]] || fail "could not click \"Quit Jolstrand\""
-gone() { ! alive "$launcher"; }
-within 20 gone || fail "the launcher did not quit"
-status=0
-wait "$launcher" || status=$?
-[ "$status" = 0 ] || fail "the launcher quit with status $status"
+quit_launcher
 
 step="done"
-$tampered || ! grep -q '^Jolstrand: update stopped' "$log" || fail "an update stopped"
+refused || ! grep -q '^Jolstrand: update stopped' "$log" || fail "an update stopped"
 echo "--- what the launcher logged ---"
 grep '^Jolstrand: ' "$log" ||
   echo "(nothing: an update the user asked for that succeeds is not logged)"
 echo "--- summary ---"
 echo "installation  $installation"
-echo "feed          $feed (build 2, signed, checked by verify-feed)"
+echo "feed          $feed (signed, checked by verify-feed)"
 echo "before        build 1, process $launcher"
-echo "found by      $($reminder && echo "the scheduled check; installed from \"$entry\"" || echo "\"$check\"")"
-if $tampered; then
-  echo "after         the archive with one byte changed refused; build 1 kept, nothing beside it;"
-  echo "              quit with status 0"
+if [ "$mode" = reminder ]; then
+  echo "found by      the scheduled check; installed from \"$entry\""
 else
-  echo "after         build 2 in the same process $launcher; ${old##*/} removed; quit with status 0"
+  echo "found by      \"$check\""
 fi
-echo "pictures      $build/update-dialog.png$($tampered && echo " update-stopped.png")"
+case "$mode" in
+  tampered) echo "after         the archive with one byte changed refused; build 1 kept" ;;
+  other-arch) echo "after         the program for another architecture refused; build 1 kept" ;;
+  replayed) echo "after         build 2's feed, served again after build 3's, refused; build 1 kept" ;;
+  user-file) echo "after         refused with the user's file inside; build 1 and the file kept" ;;
+  *) echo "after         build 2 in the same process $launcher; ${old##*/} removed" ;;
+esac
+echo "              nothing beside the installation; the installation runs and quit with status 0"
+echo "pictures      $build/update-dialog.png$(refused && echo " update-stopped.png" || true)"
 echo "took          $((SECONDS - started)) s"

@@ -189,6 +189,11 @@ TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
        0,
        "Jolstrand " JOLSTRAND_VERSION " (build " JOLSTRAND_BUILD_NUMBER ")\n",
        ""},
+      // What an update asks of a program before putting it in place: the module loads here.
+      {{"--self-test"},
+       0,
+       "Jolstrand " JOLSTRAND_VERSION " (build " JOLSTRAND_BUILD_NUMBER ")\n",
+       ""},
       {{"--bogus"}, 2, "", "jolstrand: unknown argument '--bogus'\n" + usage},
       {{"--setup", "sound"}, 2, "", "jolstrand: unknown argument 'sound'\n" + usage},
       {{"--about", "-platform"}, 2, "", "jolstrand: -platform needs a value\n" + usage},
@@ -213,6 +218,7 @@ TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
     }
   }
   const std::string help = runJolstrand(tree, {"--help"}).output;
+  EXPECT_THAT(help, ::testing::Not(::testing::HasSubstr("--self-test")));  // internal
   for (const char* fact : {"--list", "--query TERM", "--setup", "--about", "--support-reminder",
                            "XDG_DATA_DIRS", "JOLSTRAND_ROOT", "usage.json", "settings.ini"}) {
     EXPECT_THAT(help, ::testing::HasSubstr(fact));

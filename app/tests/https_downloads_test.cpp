@@ -224,6 +224,31 @@ TEST_F(HttpsDownloadsTest, GivesUpOnAServerThatSendsNothingForAWhile) {
   EXPECT_EQ(readFile(*steady), std::string(10, 'x'));
 }
 
+// A server that sends a byte now and then, never silent for long, would hold a download for its
+// whole deadline: each stretch of time must bring a minimum.
+TEST_F(HttpsDownloadsTest, GivesUpOnAServerThatTrickles) {
+  const auto fetchPaced = [&](const std::string& url) {
+    const std::unique_ptr<UpdateDownloads> downloads = makeHttpsDownloads(
+        DownloadPace{.silenceLimitMs = 5000, .windowMs = 2000, .minimumBytesPerWindow = 50});
+    std::optional<Result> result;
+    QEventLoop loop;
+    downloads->fetchFile(url, downloadPath("paced"), plenty, hangMs, [&](Result answer) {
+      result = std::move(answer);
+      loop.quit();
+    });
+    QTimer::singleShot(hangMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return result ? *result : Result::failure("no result: the transfer hung");
+  };
+  const std::string trickle = server->url("/_/slow?bytes=100&interval=0.2");
+  EXPECT_EQ(fetchPaced(trickle).error(),
+            "couldn't fetch " + trickle + ": it sent fewer than 50 bytes in 2 seconds");
+  EXPECT_FALSE(std::filesystem::exists(downloadPath("paced")));
+  writeFile(servedPath("/whole.bin"), std::string(5000, 'x'));
+  const Result whole = fetchPaced(server->url("/whole.bin"));
+  ASSERT_TRUE(whole) << whole.error();
+}
+
 TEST_F(HttpsDownloadsTest, ABodyCutShortIsAFailure) {
   const std::string url = server->url("/_/truncated?claim=1000&bytes=100");
   EXPECT_THAT(fetchText(url).error(), StartsWith("couldn't fetch " + url + ": "));

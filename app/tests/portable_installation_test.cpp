@@ -3,8 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +47,11 @@ std::string runProgram(const fs::path& program) {
 
 constexpr char layout[] =
     "README.txt\nbin\nbin/jolstrand\nlib\nlib/jolstrand\nshare\nshare/jolstrand\n";
+// The list as builds write it now: every file and folder.
+constexpr char fullLayout[] =
+    "README.txt\nbin\nbin/jolstrand\nlib\nlib/jolstrand\nlib/jolstrand/modules\n"
+    "lib/jolstrand/modules/jolstrand-launcher.so\nshare\nshare/jolstrand\n"
+    "share/jolstrand/Info.plist\nshare/jolstrand/portable-layout\n";
 
 // A portable installation of build 10 in a temporary folder, an update archive of build 11 for it
 // and the feed item that describes the archive.
@@ -65,11 +73,17 @@ class PortableUpdate : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(top); }
 
+  // The new version's program, which passes its self-test as the given build.
+  static std::string newProgram(const std::string& build) {
+    return "#!/bin/sh\n[ \"$1\" = --self-test ] && echo 'Jolstrand 2.0 (build " + build +
+           ")' || echo new\n";
+  }
+
   static std::vector<Entry> release(const std::string& build) {
     const std::string folder = "Jolstrand-2.0-linux-x86_64/";
     return {{.name = folder, .kind = Kind::folder, .mode = 0755},
             {.name = folder + "bin/", .kind = Kind::folder, .mode = 0755},
-            {.name = folder + "bin/jolstrand", .contents = "#!/bin/sh\necho new\n", .mode = 0755},
+            {.name = folder + "bin/jolstrand", .contents = newProgram(build), .mode = 0755},
             {.name = folder + "share/jolstrand/Info.plist", .contents = infoPlist(build)},
             {.name = folder + "share/jolstrand/portable-layout", .contents = layout},
             {.name = folder + "README.txt", .contents = "portable"},
@@ -201,7 +215,7 @@ TEST_F(PortableUpdate, SwapsInAGoodArchiveAndLaterRemovesTheOldVersion) {
     fs::create_directories(top / "Jolstrand.staging-mine");
     fs::create_directories(top / "Jolstrand.old-data");
     fs::create_directories(top / "Other.staging-1");
-    removeUpdateLeftovers(installation);
+    removeUpdateLeftovers(installation, (top / "Jolstrand.old-10").string());
     EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz", "Other.staging-1",
                                                    "Jolstrand.staging-mine", "Jolstrand.old-data"));
     // Back to build 10 for the other method.
@@ -223,7 +237,7 @@ TEST_F(PortableUpdate, NeverReplacesOrRemovesWhatIsNotTheProgramsAlone) {
   std::ofstream(top / "Jolstrand.old-10" / "notes.txt") << "mine";
   EXPECT_THAT(install().error(), HasSubstr("is in the way and is not an old installation"));
   EXPECT_EQ(fileContents(top / "Jolstrand.old-10" / "notes.txt"), "mine");
-  removeUpdateLeftovers(installation);
+  removeUpdateLeftovers(installation, (top / "Jolstrand.old-10").string());
   EXPECT_EQ(fileContents(top / "Jolstrand.old-10" / "notes.txt"), "mine");
   EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "Jolstrand.old-10", "update.tar.gz"));
   expectOldInstallationIntact();
@@ -261,6 +275,8 @@ TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
   noInfoPlist.erase(noInfoPlist.begin() + 3);
   std::vector<Entry> noModule = release("11");
   noModule.pop_back();
+  std::vector<Entry> plistOfAnotherBuild = release("11");
+  plistOfAnotherBuild[3].contents = infoPlist("12");
   std::vector<Entry> twoFolders = release("11");
   twoFolders.push_back({.name = "Other/", .kind = Kind::folder, .mode = 0755});
   const struct {
@@ -268,7 +284,8 @@ TEST_F(PortableUpdate, RefusesAnUpdateThatIsNotTheExpectedPortableBuild) {
     std::vector<Entry> entries;
     const char* refusal;
   } cases[] = {
-      {"another build", release("12"), "reports build 12, not 11"},
+      {"another build", release("12"), "reported \"Jolstrand 2.0 (build 12)\", not build 11"},
+      {"an Info.plist of another build", plistOfAnotherBuild, "reports build 12, not 11"},
       {"no Info.plist", noInfoPlist, "not a readable property list"},
       {"no program", noProgram, "no program bin/jolstrand"},
       {"program that cannot run", programNotExecutable, "no program bin/jolstrand"},
@@ -328,6 +345,132 @@ TEST_F(PortableUpdate, LeavesTheOldInstallationRunningWhenTheSwapFailsHalfWay) {
   EXPECT_THAT(failed.error(), HasSubstr("couldn't move"));
   expectOldInstallationIntact();
   EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz", "Jolstrand.old-10"));
+}
+
+// A release for another architecture, or one that needs newer libraries than this machine has,
+// verifies like any other: its program's self-test is what tells, before anything moves.
+TEST_F(PortableUpdate, RefusesAnUpdateWhoseProgramCannotRunHere) {
+  const auto withProgram = [](std::string contents) {
+    std::vector<Entry> entries = release("11");
+    entries[2].contents = std::move(contents);
+    return entries;
+  };
+  const struct {
+    const char* what;
+    std::string program;
+    const char* refusal;
+  } cases[] = {
+      {"another architecture",
+       std::string("\x7f"
+                   "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0\xb7\0",
+                   20),
+       "cannot run on this machine (Exec format error)"},
+      {"newer libraries",
+       "#!/bin/sh\necho 'jolstrand: error while loading shared libraries: libQt6Core.so.7'\n"
+       "exit 127\n",
+       "exited with status 127 and printed \"jolstrand: error while loading shared libraries"},
+      {"a module that does not load",
+       "#!/bin/sh\necho \"jolstrand: couldn't load the launcher\a\" >&2\nexit 1\n",
+       "printed \"jolstrand: couldn't load the launcher\\x07\""},
+      {"a self-test that never ends", "#!/bin/sh\nexec sleep 60\n", "did not finish its self-test"},
+  };
+  for (const auto& wrong : cases) {
+    SCOPED_TRACE(wrong.what);
+    makeArchive(withProgram(wrong.program));
+    const auto refused = installUpdate(installation, archive(), item, key.publicKey, "10",
+                                       {.selfTestTimeoutMs = 1000});
+    EXPECT_THAT(refused.error(), HasSubstr(wrong.refusal));
+    EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz"));
+    expectOldInstallationIntact();
+  }
+}
+
+// Killed at any moment of an installation, the next start finds a whole installation, old or new,
+// in place, and once it has cleaned up nothing else beside it.
+TEST_F(PortableUpdate, AKillAtAnyStepLeavesAnInstallationThatRuns) {
+  const InstallStep steps[] = {InstallStep::unpacked,     InstallStep::takenOut,
+                               InstallStep::synced,       InstallStep::tried,
+                               InstallStep::swapHalfDone, InstallStep::swapped};
+  for (const InstallStep step : steps) {
+    SCOPED_TRACE(static_cast<int>(step));
+    makeArchive(release("11"));
+    const pid_t child = fork();
+    if (child == 0) {
+      (void)installUpdate(installation, archive(), item, key.publicKey, "10",
+                          {.atStep = [step](InstallStep reached) {
+                            if (reached == step) raise(SIGKILL);
+                          }});
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const std::string ran = runProgram(root() / "bin" / "jolstrand");
+    EXPECT_TRUE(ran == "old\n" || ran == "new\n") << ran;
+    EXPECT_EQ(ran == "new\n", step >= InstallStep::swapHalfDone);
+    ASSERT_TRUE(findPortableInstallation(installation.program));
+    removeUpdateLeftovers(installation, (top / "Jolstrand.old-10").string());
+    EXPECT_THAT(namesIn(top), UnorderedElementsAre("Jolstrand", "update.tar.gz"));
+    TearDown();
+    SetUp();
+  }
+}
+
+// The layout lists every file: a user's file anywhere inside is seen, and a user's folder beside
+// the installation is never taken for the old version.
+TEST_F(PortableUpdate, KeepsTheUsersFilesDeepInsideAndFoldersBeside) {
+  std::ofstream(root() / "share" / "jolstrand" / "portable-layout") << fullLayout;
+  ASSERT_TRUE(findPortableInstallation(installation.program));
+  std::ofstream(root() / "share" / "jolstrand" / "my-notes.txt") << "mine";
+  EXPECT_THAT(findPortableInstallation(installation.program).error(),
+              HasSubstr("holds \"share/jolstrand/my-notes.txt\""));
+  makeArchive(release("11"));
+  EXPECT_THAT(install().error(), HasSubstr("holds \"share/jolstrand/my-notes.txt\""));
+  EXPECT_EQ(fileContents(root() / "share" / "jolstrand" / "my-notes.txt"), "mine");
+  fs::remove(root() / "share" / "jolstrand" / "my-notes.txt");
+
+  fs::copy(root(), top / "Jolstrand.old-mine", fs::copy_options::recursive);
+  removeUpdateLeftovers(installation, (top / "Jolstrand.old-10").string());
+  removeUpdateLeftovers(installation, "");
+  EXPECT_THAT(namesIn(top),
+              UnorderedElementsAre("Jolstrand", "Jolstrand.old-mine", "update.tar.gz"));
+}
+
+// In a folder others may write (a sticky shared folder), another user could take the old
+// folder's name first and block every update half-way.
+TEST_F(PortableUpdate, RefusesAnInstallationInAFolderSharedWithOthers) {
+  for (const auto shared :
+       {fs::perms::sticky_bit | fs::perms::others_all, fs::perms::others_write}) {
+    fs::permissions(top, shared, fs::perm_options::add);
+    EXPECT_THAT(findPortableInstallation(installation.program).error(),
+                HasSubstr("is shared with other users"));
+    fs::permissions(top, shared, fs::perm_options::remove);
+  }
+  EXPECT_TRUE(findPortableInstallation(installation.program));
+}
+
+// A download killed half-way leaves its folder in the temporary folder; the next start removes
+// this user's stale ones and nothing else.
+TEST_F(PortableUpdate, RemovesTheUsersStaleDownloadFolders) {
+  const fs::path temp = top / "tmp";
+  for (const char* name : {"jolstrand-update-Ab12Cd", "jolstrand-update-Ef34Gh",
+                           "jolstrand-update-long-name", "other-Ab12Cd"}) {
+    fs::create_directories(temp / name);
+    std::ofstream(temp / name / "update-archive") << "part of an archive";
+  }
+  fs::create_directory_symlink(top / "Jolstrand", temp / "jolstrand-update-Linked");
+  const auto age = [&](const char* name) {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(temp / name / "update-archive", old);
+    fs::last_write_time(temp / name, old);
+  };
+  for (const char* name : {"jolstrand-update-Ab12Cd", "jolstrand-update-long-name", "other-Ab12Cd"})
+    age(name);
+  removeStaleDownloads(temp.string());
+  EXPECT_THAT(namesIn(temp),
+              UnorderedElementsAre("jolstrand-update-Ef34Gh", "jolstrand-update-long-name",
+                                   "other-Ab12Cd", "jolstrand-update-Linked"));
+  EXPECT_TRUE(fs::exists(root() / "bin" / "jolstrand"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -88,6 +89,79 @@ TEST_F(RestartAfterQuit, LogsAndReturnsWhenTheNewProgramCannotStart) {
               HasSubstr("Jolstrand: couldn't restart into " + (folder / "missing").string() +
                         ": No such file or directory"));
   EXPECT_FALSE(fs::exists(folder / "marker"));
+}
+
+// The new version of an installation, and the old one put aside beside it; the old one notes that
+// it was started again.
+class RestartAfterUpdate : public RestartAfterQuit {
+ protected:
+  void SetUp() override {
+    RestartAfterQuit::SetUp();
+    fs::create_directories(installation() / "bin");
+    fs::create_directories(previous() / "bin");
+    write(
+        previous() / "bin" / "jolstrand",
+        "#!/bin/sh\necho \"old started $1 ${JOLSTRAND_UPDATE_CONFIRM_FD:-unguarded}\" >>\"$1\"\n");
+    setenv("ROLLBACK_FROM", previous().c_str(), 1);
+    setenv("ROLLBACK_SECONDS", "1", 1);
+  }
+  void TearDown() override {
+    unsetenv("ROLLBACK_FROM");
+    unsetenv("ROLLBACK_SECONDS");
+    RestartAfterQuit::TearDown();
+  }
+  static void write(const fs::path& path, const std::string& script) {
+    std::ofstream(path) << script;
+    fs::permissions(path, fs::perms::owner_exec, fs::perm_options::add);
+  }
+  fs::path installation() const { return folder / "Jolstrand"; }
+  fs::path previous() const { return folder / "Jolstrand.old-1"; }
+
+  // What the marker says once it says something (the watchdog works after the driver ends).
+  std::string markerWithin(int seconds) {
+    for (int tries = 0; tries < seconds * 20; ++tries) {
+      if (fs::exists(folder / "marker") && !fileContents(folder / "marker").empty()) break;
+      usleep(50'000);
+    }
+    return fs::exists(folder / "marker") ? fileContents(folder / "marker") : "";
+  }
+};
+
+// A new version that cannot start, whichever way it fails, is exchanged for the old one again,
+// which then runs in its place, with the same arguments.
+TEST_F(RestartAfterUpdate, PutsTheOldVersionBackWhenTheNewOneDoesNotComeUp) {
+  const struct {
+    const char* what;
+    const char* program;  // none: the exec fails
+  } cases[] = {
+      {"it ends at once", "#!/bin/sh\nexit 1\n"},
+      {"it never confirms", "#!/bin/sh\nexec sleep 30\n"},
+      {"it cannot be executed", nullptr},
+  };
+  for (const auto& failing : cases) {
+    SCOPED_TRACE(failing.what);
+    fs::remove(folder / "marker");
+    fs::remove(installation() / "bin" / "jolstrand");
+    if (failing.program) write(installation() / "bin" / "jolstrand", failing.program);
+    runDriver(installation() / "bin" / "jolstrand");
+    EXPECT_EQ(markerWithin(15), "old started " + (folder / "marker").string() + " unguarded\n");
+    EXPECT_THAT(fileContents(installation() / "bin" / "jolstrand"), HasSubstr("old started"));
+    // Back as they were, for the next case.
+    fs::rename(installation(), folder / "swap");
+    fs::rename(previous(), installation());
+    fs::rename(folder / "swap", previous());
+  }
+}
+
+TEST_F(RestartAfterUpdate, LeavesTheNewVersionThatConfirms) {
+  write(installation() / "bin" / "jolstrand",
+        "#!/bin/sh\neval \"echo k >&$JOLSTRAND_UPDATE_CONFIRM_FD\"\necho confirmed >\"$1\"\n"
+        "sleep 2\n");
+  const auto [pid, status] = runDriver(installation() / "bin" / "jolstrand");
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << fileContents(folder / "errors");
+  EXPECT_EQ(fileContents(folder / "marker"), "confirmed\n");
+  EXPECT_THAT(fileContents(installation() / "bin" / "jolstrand"), HasSubstr("confirmed"));
+  EXPECT_THAT(fileContents(previous() / "bin" / "jolstrand"), HasSubstr("old started"));
 }
 
 }  // namespace

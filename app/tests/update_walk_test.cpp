@@ -64,7 +64,10 @@ class UpdateWalk : public ::testing::Test {
         archive.string(),
         {{.name = top, .kind = Entry::Kind::folder, .mode = 0755},
          {.name = top + "bin/", .kind = Entry::Kind::folder, .mode = 0755},
-         {.name = top + "bin/jolstrand", .contents = "#!/bin/sh\necho 1.1\n", .mode = 0755},
+         {.name = top + "bin/jolstrand",
+          .contents = "#!/bin/sh\n[ \"$1\" = --self-test ] && echo 'Jolstrand 1.1 (build 11)' || "
+                      "echo 1.1\n",
+          .mode = 0755},
          {.name = top + "lib/jolstrand/modules/jolstrand-launcher.so", .contents = "module"},
          {.name = top + "share/jolstrand/Info.plist", .contents = infoPlist("11")},
          {.name = top + "share/jolstrand/portable-layout", .contents = layout}});
@@ -89,11 +92,11 @@ class UpdateWalk : public ::testing::Test {
     updater.emplace(
         *info,
         [this](UpdateEngineEvents& events) {
-          return makeLinuxUpdateEngine(events,
-                                       {*info, (root / "bin" / "jolstrand").string(), settings},
-                                       [this](std::string program, std::vector<std::string>) {
-                                         restarts.push_back(std::move(program));
-                                       });
+          return makeLinuxUpdateEngine(
+              events, {*info, (root / "bin" / "jolstrand").string(), settings},
+              [this](std::string program, std::vector<std::string>, RestartRollback) {
+                restarts.push_back(std::move(program));
+              });
         },
         [] {});
     updater->start();

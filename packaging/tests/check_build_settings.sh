@@ -59,4 +59,6 @@ expect_refused plain_http "JOLSTRAND_UPDATE_FEED must be an https:// address" \
 expect_refused markup "JOLSTRAND_UPDATE_FEED must be an https:// address" \
   "-DJOLSTRAND_UPDATE_FEED=https://example.com/</string>"
 expect_refused key "JOLSTRAND_PUBLIC_ED_KEY must be base64" "-DJOLSTRAND_PUBLIC_ED_KEY=<key>"
+expect_refused tests_and_feed "JOLSTRAND_UPDATE_FEED is set in a build with tests" \
+  -DJOLSTRAND_BUILD_TESTS=ON "${release_settings[@]}"
 echo ok

@@ -65,10 +65,10 @@ case "$kind" in
       fail "share/jolstrand/Info.plist does not report build $build_number"
     [[ "$copied_plist" == *"<key>CFBundleIdentifier</key><string>$identifier</string>"* ]] ||
       fail "share/jolstrand/Info.plist names another program"
-    # The layout list by which updates tell the program's folder from a prefix: exactly what the
-    # archive holds in its top folder, bin/, lib/ and share/.
+    # The layout list by which updates tell the program's folder from a prefix, or from one the
+    # user keeps files in: exactly every file and folder the archive holds.
     [ -f "$top/share/jolstrand/portable-layout" ] || fail "no share/jolstrand/portable-layout"
-    held=$(cd "$top" && find . bin lib share -mindepth 1 -maxdepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+    held=$(cd "$top" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
     listed=$(LC_ALL=C sort "$top/share/jolstrand/portable-layout")
     [ "$held" = "$listed" ] ||
       fail "portable-layout lists"$'\n'"$listed"$'\n'"but the archive holds"$'\n'"$held"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -16,7 +17,9 @@
 #include <stdexcept>
 
 #include "jolstrand/file_access.hpp"
+#include "jolstrand/log.hpp"
 #include "jolstrand/release_signing.hpp"
+#include "jolstrand/update/update_feed.hpp"
 
 namespace jolstrand {
 namespace {
@@ -55,14 +58,16 @@ const std::vector<Command>& commands() {
        2},
       {"appcast",
        "appcast --key FILE --archive PATH --version V --build N --notes FILE --url URL\n"
-       "        --minimum-system V [--date ISO-8601] [--out FILE]\n"
-       "  Writes the signed update feed for the archive (to standard output unless --out).",
+       "        --minimum-system V [--os OS --arch ARCH] [--date ISO-8601] [--out FILE]\n"
+       "  Writes the signed update feed for the archive (to standard output unless --out),\n"
+       "  once the launcher's own reader accepts it. --os and --arch say what the archive is\n"
+       "  for (linux x86_64); launchers on other machines pass it over.",
        {"--key", "--archive", "--version", "--build", "--notes", "--url", "--minimum-system",
-        "--date", "--out"},
+        "--os", "--arch", "--date", "--out"},
        0},
       {"verify-feed",
        "verify-feed --public-key TEXT FEED\n  Exits 0 when the feed's signature block "
-       "verifies, else 1.",
+       "verifies and the launcher's own reader\n  accepts the feed, else 1.",
        {"--public-key"},
        1},
   };
@@ -128,8 +133,23 @@ std::string readFile(const std::string& path, std::size_t maxBytes = maxTextByte
   return std::move(*read.bytes);
 }
 
+// A private key file must be the file itself, readable by its owner alone: a key others could
+// read, or one reached through a link someone could point elsewhere, is not used.
 std::string readKey(const std::string& path, std::istream& in) {
-  if (path != "-") return readFile(path);
+  if (path != "-") {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) == 0) {
+      if (S_ISLNK(status.st_mode))
+        throw Failure("the key file " + path + " is a symbolic link; give the key file itself");
+      if (S_ISREG(status.st_mode) && (status.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+        throw Failure("the key file " + path + " can be read by others (mode " + mode +
+                      "); make it readable by its owner alone: chmod 600 " + path);
+      }
+    }
+    return readFile(path);
+  }
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
@@ -256,20 +276,54 @@ int verify(const Arguments& args, std::istream& /*in*/, std::ostream& /*out*/) {
   return 0;
 }
 
+// A value the feed carries as a line's text: one line, nothing a reader would take for markup.
+const std::string& lineFeedValue(const std::string& option, const std::string& value,
+                                 bool required = true) {
+  plainFeedValue(option, value);
+  if (required && value.empty()) throw Failure(option + " must not be empty");
+  if (std::any_of(value.begin(), value.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    throw Failure(option + " must be one line without control characters: " + safeText(value));
+  return value;
+}
+
+// An operating system's or architecture's name: lower-case letters, digits, '_' and '-'.
+std::string targetName(const std::string& option, const std::string& value) {
+  if (value.empty() || !std::all_of(value.begin(), value.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+      }))
+    throw Failure(option + " must be a name like linux or x86_64, not " + safeText(value));
+  return value;
+}
+
+// What the launcher's own reader makes of a feed; a feed it would refuse is never written.
+void checkAsTheLauncherReads(std::string_view feed, std::string_view publicKey) {
+  const auto items = readFeedItems(feed, publicKey);
+  if (!items) throw Failure("the launcher would refuse this feed: " + items.error());
+}
+
 int appcast(const Arguments& args, std::istream& in, std::ostream& out) {
   const std::string key = readKey(args.required("--key"), in);
-  const std::string& version = plainFeedValue("--version", args.required("--version"));
+  const std::string& version = lineFeedValue("--version", args.required("--version"));
   const std::int64_t build =
       integer("--build", plainFeedValue("--build", args.required("--build")));
+  if (build <= 0)
+    throw Failure("--build must be a positive whole number, not " + std::to_string(build));
+  ReleaseSigning::ArchiveTarget target;
+  if (const auto os = args.optional("--os")) target.os = targetName("--os", *os);
+  if (const auto arch = args.optional("--arch")) target.arch = targetName("--arch", *arch);
+  if (target.os.empty() != target.arch.empty())
+    throw Failure("--os and --arch go together: give both or neither");
   const std::string& minimumSystem =
-      plainFeedValue("--minimum-system", args.required("--minimum-system"));
+      lineFeedValue("--minimum-system", args.required("--minimum-system"), false);
   const std::string& url = args.required("--url");
   const auto date = args.optional("--date") ? isoDate(*args.optional("--date"))
                                             : std::chrono::system_clock::now();
   const std::string archive = readFile(args.required("--archive"), maxArchiveBytes);
   const std::string notes = readFile(args.required("--notes"));
-  const std::string feed =
-      ReleaseSigning::appcast(archive, version, build, notes, url, minimumSystem, date, key);
+  const std::string feed = ReleaseSigning::appcast(archive, version, build, notes, url,
+                                                   minimumSystem, date, key, target);
+  checkAsTheLauncherReads(feed, ReleaseSigning::publicKey(key));
   if (const auto path = args.optional("--out")) {
     writeFile(*path, feed);
   } else {
@@ -279,9 +333,11 @@ int appcast(const Arguments& args, std::istream& in, std::ostream& out) {
 }
 
 int verifyFeed(const Arguments& args, std::istream& /*in*/, std::ostream& /*out*/) {
-  if (!ReleaseSigning::isSignedFeed(readFile(args.positional[0]), args.required("--public-key"))) {
+  const std::string feed = readFile(args.positional[0]);
+  if (!ReleaseSigning::isSignedFeed(feed, args.required("--public-key"))) {
     throw Failure("invalid signature");
   }
+  checkAsTheLauncherReads(feed, args.required("--public-key"));
   return 0;
 }
 

@@ -4,7 +4,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QStringList>
+#include <csignal>
+#include <cstdlib>
+#include <string_view>
+#include <utility>
 
 #include "platform/linux/update/linux_update_engine.hpp"
 #include "platform/linux/update/restart_after_quit.hpp"
@@ -19,6 +24,30 @@ std::vector<std::string> argumentsAfterProgram() {
   const QStringList all = QCoreApplication::arguments();
   for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(all[i].toStdString());
   return arguments;
+}
+
+// How installations run. In builds with tests, JOLSTRAND_TEST_KILL_AT names a step at which the
+// process kills itself, so that scripts/try_update.sh can check what each moment leaves.
+InstallOptions installOptions() {
+  InstallOptions options;
+#ifdef JOLSTRAND_TEST_HOOKS
+  if (const char* at = std::getenv("JOLSTRAND_TEST_KILL_AT")) {
+    static constexpr std::pair<std::string_view, InstallStep> steps[] = {
+        {"unpacked", InstallStep::unpacked},
+        {"taken-out", InstallStep::takenOut},
+        {"synced", InstallStep::synced},
+        {"tried", InstallStep::tried},
+        {"swap-half-done", InstallStep::swapHalfDone},
+        {"swapped", InstallStep::swapped}};
+    for (const auto& [name, step] : steps) {
+      if (name == at)
+        options.atStep = [step](InstallStep reached) {
+          if (reached == step) raise(SIGKILL);
+        };
+    }
+  }
+#endif
+  return options;
 }
 
 }  // namespace
@@ -36,6 +65,7 @@ std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(UpdateEngineEvents& events,
       context.program.value("CFBundleShortVersionString").value_or(std::string()),
       context.program.value("SUPublicEDKey").value_or(std::string()),
       context.programPath,
+      JOLSTRAND_ARCHIVE_ARCH,
       argumentsAfterProgram(),
   };
   UpdateEngineParts parts{
@@ -44,9 +74,14 @@ std::unique_ptr<UpdateEngine> makeLinuxUpdateEngine(UpdateEngineEvents& events,
           findPortableInstallation,
           [](const PortableInstallation& installation, const std::string& archivePath,
              const UpdateItem& item, std::string_view publicKey, std::string_view runningBuild) {
-            return installUpdate(installation, archivePath, item, publicKey, runningBuild);
+            return installUpdate(installation, archivePath, item, publicKey, runningBuild,
+                                 installOptions());
           },
-          removeUpdateLeftovers, std::move(restart)},
+          [](const PortableInstallation& installation, const std::string& replaced) {
+            removeUpdateLeftovers(installation, replaced);
+            removeStaleDownloads(QDir::tempPath().toStdString());
+          },
+          std::move(restart)},
       [] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000; },
       [] { return QApplication::activeWindow() != nullptr; },
       makeUpdateDialogs([](const QUrl& url) { QDesktopServices::openUrl(url); }),

@@ -52,6 +52,13 @@ class ReleaseSigning {
   [[nodiscard]] static std::string signatureText(std::string_view signature);
   [[nodiscard]] static std::optional<std::string> signatureBytes(std::string_view text);
 
+  /// What an archive is for: an operating system ("linux", "macos") and an architecture as the
+  /// portable archive's name gives it ("x86_64", "aarch64").
+  struct ArchiveTarget {
+    std::string os;
+    std::string arch;
+  };
+
   /// The signed one-item feed for a release: the archive's signature goes into the enclosure,
   /// the notes become HTML, the date is written in the local time zone, and the whole text is
   /// signed. Version, build and minimum system version are inserted as given, unescaped.
@@ -60,6 +67,16 @@ class ReleaseSigning {
                                            std::string_view dmgURL, std::string_view minimumSystem,
                                            std::chrono::system_clock::time_point date,
                                            std::string_view privateKey);
+  /// The same with the archive's target in the item, on a line of its own after the minimum
+  /// system version: "<jolstrand:archive xmlns:jolstrand=\"" + jolstrandNamespace +
+  /// "\" os=\"OS\" arch=\"ARCH\"/>", which readers that do not know it pass over. OS and ARCH
+  /// are escaped with xmlAttr.
+  [[nodiscard]] static std::string appcast(std::string_view dmg, std::string_view version,
+                                           std::int64_t build, std::string_view notes,
+                                           std::string_view dmgURL, std::string_view minimumSystem,
+                                           std::chrono::system_clock::time_point date,
+                                           std::string_view privateKey,
+                                           const ArchiveTarget& target);
 
   /// The feed followed by a signature block over all of its bytes.
   [[nodiscard]] static std::string signFeed(std::string_view feed, std::string_view privateKey);
@@ -78,6 +95,8 @@ class ReleaseSigning {
   /// The update framework's XML namespace, bound to the prefix "sparkle".
   static constexpr std::string_view sparkleNamespace =
       "http://www.andymatuschak.org/xml-namespaces/sparkle";
+  /// This program's own XML namespace, for what its feeds add, bound to the prefix "jolstrand".
+  static constexpr std::string_view jolstrandNamespace = "urn:jolstrand:update:1";
 };
 
 }  // namespace jolstrand

@@ -75,6 +75,14 @@ std::string ReleaseSigning::appcast(std::string_view dmg, std::string_view versi
                                     std::string_view dmgURL, std::string_view minimumSystem,
                                     std::chrono::system_clock::time_point date,
                                     std::string_view privateKey) {
+  return appcast(dmg, version, build, notes, dmgURL, minimumSystem, date, privateKey, {});
+}
+
+std::string ReleaseSigning::appcast(std::string_view dmg, std::string_view version,
+                                    std::int64_t build, std::string_view notes,
+                                    std::string_view dmgURL, std::string_view minimumSystem,
+                                    std::chrono::system_clock::time_point date,
+                                    std::string_view privateKey, const ArchiveTarget& target) {
   const std::string archiveSignature =
       detail::encodeBase64(detail::PrivateKey(privateKey).sign(dmg));
   std::string feed;
@@ -92,6 +100,10 @@ std::string ReleaseSigning::appcast(std::string_view dmg, std::string_view versi
   line({"<sparkle:version>", std::to_string(build), "</sparkle:version>"});
   line({"<sparkle:shortVersionString>", version, "</sparkle:shortVersionString>"});
   line({"<sparkle:minimumSystemVersion>", minimumSystem, "</sparkle:minimumSystemVersion>"});
+  if (!target.os.empty() || !target.arch.empty()) {
+    line({R"(<jolstrand:archive xmlns:jolstrand=")", jolstrandNamespace, R"(" os=")",
+          xmlAttr(target.os), R"(" arch=")", xmlAttr(target.arch), R"("/>)"});
+  }
   line({"<description><![CDATA["});
   feed += notesHTML(notes);
   line({"]]></description>"});

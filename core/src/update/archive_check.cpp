@@ -1,6 +1,7 @@
 #include "jolstrand/update/archive_check.hpp"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -27,16 +28,20 @@ std::optional<std::string> checkArchive(std::string_view archive, const UpdateIt
   return std::nullopt;
 }
 
+ArchiveBytes::~ArchiveBytes() {
+  if (address_ != nullptr && size_ > 0) munmap(const_cast<void*>(address_), size_);
+}
+
 std::optional<std::string> checkArchiveFile(const std::string& path, const UpdateItem& item,
                                             std::string_view publicKey) {
-  const Checked<std::string> archive = readCheckedArchive(path, item, publicKey);
+  const Checked<ArchiveBytes> archive = readCheckedArchive(path, item, publicKey);
   if (!archive) return archive.error();
   return std::nullopt;
 }
 
-Checked<std::string> readCheckedArchive(const std::string& path, const UpdateItem& item,
-                                        std::string_view publicKey) {
-  using Read = Checked<std::string>;
+Checked<ArchiveBytes> readCheckedArchive(const std::string& path, const UpdateItem& item,
+                                         std::string_view publicKey) {
+  using Read = Checked<ArchiveBytes>;
   const auto failed = [&](std::string_view what) {
     return Read::failure("couldn't " + std::string(what) + " " + path + ": " +
                          std::strerror(errno));
@@ -51,17 +56,18 @@ Checked<std::string> readCheckedArchive(const std::string& path, const UpdateIte
   if (!S_ISREG(status.st_mode)) return Read::failure(path + " is not a regular file");
   const auto size = static_cast<std::uint64_t>(status.st_size);
   if (size != item.length) return Read::failure(lengthError(size, item.length));
-
-  std::string bytes(size, '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return failed("read");
-    if (got == 0) return Read::failure(path + " became shorter while it was read");
-    done += static_cast<std::size_t>(got);
+  if (size > maxArchiveBytes)
+    return Read::failure("the archive has " + std::to_string(size) +
+                         " bytes, more than an update may have");
+  if (size == 0) {
+    ArchiveBytes empty(nullptr, 0);
+    if (auto wrong = checkArchive(empty.bytes(), item, publicKey)) return Read::failure(*wrong);
+    return empty;
   }
-  if (auto wrong = checkArchive(bytes, item, publicKey)) return Read::failure(*wrong);
+  void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.get(), 0);
+  if (mapped == MAP_FAILED) return failed("map");
+  ArchiveBytes bytes(mapped, size);
+  if (auto wrong = checkArchive(bytes.bytes(), item, publicKey)) return Read::failure(*wrong);
   return bytes;
 }
 

@@ -1,5 +1,6 @@
 #include "feed_text.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -178,6 +179,74 @@ std::optional<std::string> readDescription(Lines& lines, UpdateItem& item) {
   return expectLine(lines, "]]></description>");
 }
 
+bool isNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '_' || c == '.';
+}
+
+// The qualified name "prefix:name" at the start of a line that opens an element, or none.
+std::optional<std::string_view> qualifiedName(std::string_view line) {
+  if (!line.starts_with('<')) return std::nullopt;
+  std::size_t end = 1;
+  while (end < line.size() && (isNameCharacter(line[end]) || line[end] == ':')) ++end;
+  const std::string_view name = line.substr(1, end - 1);
+  const std::size_t colon = name.find(':');
+  if (colon == std::string_view::npos || colon == 0 || colon + 1 == name.size() ||
+      name.find(':', colon + 1) != std::string_view::npos)
+    return std::nullopt;
+  return name;
+}
+
+// An element of another vocabulary than RSS's and the update framework's, on one line of its own:
+// "<p:name attributes/>" or "<p:name attributes>text</p:name>", with no markup inside. Such lines
+// are what later writers may add to an item; readers that do not know them pass over them.
+bool isForeignElement(std::string_view line) {
+  const auto name = qualifiedName(line);
+  if (!name || name->starts_with("sparkle:")) return false;
+  std::string_view rest = line.substr(1 + name->size());
+  if (!rest.empty() && rest.front() != ' ' && rest.front() != '/' && rest.front() != '>')
+    return false;
+  if (rest.ends_with("/>")) {
+    rest.remove_suffix(2);
+    return rest.find_first_of("<>") == std::string_view::npos;
+  }
+  const std::string close = "</" + std::string(*name) + ">";
+  if (!rest.ends_with(close)) return false;
+  rest.remove_suffix(close.size());
+  return rest.find('<') == std::string_view::npos && std::count(rest.begin(), rest.end(), '>') == 1;
+}
+
+// The value of the attribute name="..." in an element's line, entities decoded.
+std::optional<std::string> attributeOf(std::string_view line, std::string_view name) {
+  const std::string lead = " " + std::string(name) + "=\"";
+  const std::size_t at = line.find(lead);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::string_view rest = line.substr(at);
+  const auto value = takeAttribute(rest, lead);
+  return value ? decodedAttribute(*value) : std::nullopt;
+}
+
+// Lines of other vocabularies between the item's versions and its description; the archive's
+// target (this program's own vocabulary) is read, every other one passed over.
+std::optional<std::string> readForeignElements(Lines& lines, UpdateItem& item) {
+  for (;;) {
+    const std::string_view rest = lines.rest();
+    const std::string_view line = rest.substr(0, rest.find('\n'));
+    if (line.size() == rest.size() || !isForeignElement(line)) return std::nullopt;
+    (void)lines.next();
+    if (!line.starts_with("<jolstrand:archive ")) continue;
+    if (attributeOf(line, "xmlns:jolstrand") != ReleaseSigning::jolstrandNamespace)
+      return lineError(lines, "an archive target in the namespace " +
+                                  std::string(ReleaseSigning::jolstrandNamespace));
+    const auto os = attributeOf(line, "os");
+    const auto arch = attributeOf(line, "arch");
+    if (!os || !arch || os->empty() || arch->empty())
+      return lineError(lines, R"(<jolstrand:archive ... os="..." arch="..."/>)");
+    item.os = *os;
+    item.arch = *arch;
+  }
+}
+
 std::optional<std::string> readItem(Lines& lines, UpdateItem& item) {
   std::optional<std::string> error;
   (error = readElement(lines, "title", item.title, false)) ||
@@ -186,8 +255,8 @@ std::optional<std::string> readItem(Lines& lines, UpdateItem& item) {
       (error = readElement(lines, "sparkle:shortVersionString", item.displayVersion, true)) ||
       (error =
            readElement(lines, "sparkle:minimumSystemVersion", item.minimumSystemVersion, false)) ||
-      (error = readDescription(lines, item)) || (error = readEnclosure(lines, item)) ||
-      (error = expectLine(lines, "</item>"));
+      (error = readForeignElements(lines, item)) || (error = readDescription(lines, item)) ||
+      (error = readEnclosure(lines, item)) || (error = expectLine(lines, "</item>"));
   return error;
 }
 

@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -72,15 +75,13 @@ Failure checkBeforeSwap(const fs::path& installation, const fs::path& staging,
   return checkStagedBuild(staging, swap);
 }
 
-// Exchanges the two folders in one step; ENOSYS, EINVAL or ENOTSUP when it cannot be done here.
-int exchange(const fs::path& a, const fs::path& b) {
-#ifdef RENAME_EXCHANGE
-  return renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
-#else
-  (void)a;
-  (void)b;
-  return ENOSYS;
-#endif
+// Makes the renames in folder durable, so that after a power cut the folder names what was last
+// put there.
+void syncFolder(const fs::path& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  close(fd);
 }
 
 int move(const fs::path& from, const fs::path& to) {
@@ -94,18 +95,24 @@ void runBetweenSteps(const FolderSwap& swap) {
 // Step one exchanges staging and installation, step two names the old one, now at the staging
 // path. Returns ENOSYS and the like untouched when exchanging is not offered.
 std::optional<Failure> swapByExchange(const fs::path& installation, const fs::path& staging,
-                                      const fs::path& old, const FolderSwap& swap) {
-  if (const int error = exchange(staging, installation)) {
-    if (error == ENOSYS || error == EINVAL || error == ENOTSUP) return std::nullopt;
+                                      const fs::path& old, const FolderSwap& swap,
+                                      ExchangeFolders exchange) {
+  if (const int error = exchange(staging.c_str(), installation.c_str())) {
+    if (isExchangeUnavailable(error)) return std::nullopt;
     return Failure(
         failed("couldn't exchange " + staging.string() + " and the installation", error));
   }
+  syncFolder(installation.parent_path());
   runBetweenSteps(swap);
   const int error = move(staging, old);
-  if (error == 0) return Failure();
+  if (error == 0) {
+    syncFolder(installation.parent_path());
+    return Failure();
+  }
   std::string message = failed("couldn't move the old installation to " + old.string(), error);
-  if (const int undo = exchange(staging, installation))
+  if (const int undo = exchange(staging.c_str(), installation.c_str()))
     message += "; " + failed("and couldn't exchange the folders back", undo);
+  syncFolder(installation.parent_path());
   return Failure(message);
 }
 
@@ -115,6 +122,7 @@ Failure swapByRenames(const fs::path& installation, const fs::path& staging, con
     return failed("couldn't move the installation to " + old.string(), error);
   runBetweenSteps(swap);
   const int error = move(staging, installation);
+  syncFolder(installation.parent_path());
   if (error == 0) return std::nullopt;
   std::string message = failed("couldn't move " + staging.string() + " into place", error);
   if (const int undo = move(old, installation))
@@ -129,7 +137,43 @@ std::string oldInstallationPath(const std::string& installation, const std::stri
   return folderPath(installation).string() + ".old-" + runningBuild;
 }
 
+int exchangeFolders(const char* a, const char* b) {
+#ifdef RENAME_EXCHANGE
+  return renameat2(AT_FDCWD, a, AT_FDCWD, b, RENAME_EXCHANGE) == 0 ? 0 : errno;
+#else
+  (void)a;
+  (void)b;
+  return ENOSYS;
+#endif
+}
+
+bool isExchangeUnavailable(int error) {
+  return error == ENOSYS || error == EINVAL || error == ENOTSUP;
+}
+
+std::optional<std::string> exchangeUnavailableIn(const std::string& folder) {
+  const fs::path base = folderPath(folder);
+  std::string first = (base / ".jolstrand-exchange-XXXXXX").string();
+  if (mkdtemp(first.data()) == nullptr)
+    return failed("couldn't try swapping folders in " + base.string(), errno);
+  const std::string second = first + "-b";
+  int error =
+      mkdir(second.c_str(), 0700) == 0 ? exchangeFolders(first.c_str(), second.c_str()) : errno;
+  rmdir(second.c_str());
+  rmdir(first.c_str());
+  if (error == 0) return std::nullopt;
+  if (isExchangeUnavailable(error))
+    return "the file system of " + base.string() +
+           " cannot swap two folders in one step, so an update could leave no installation "
+           "there if it were stopped half-way";
+  return failed("couldn't try swapping folders in " + base.string(), error);
+}
+
 std::optional<std::string> swapFolders(const FolderSwap& swap) {
+  return swapFolders(swap, exchangeFolders);
+}
+
+std::optional<std::string> swapFolders(const FolderSwap& swap, ExchangeFolders exchange) {
   const fs::path installation = folderPath(swap.installation);
   const fs::path staging = folderPath(swap.staging);
   if (auto failure = checkBeforeSwap(installation, staging, swap)) return failure;
@@ -141,8 +185,11 @@ std::optional<std::string> swapFolders(const FolderSwap& swap) {
       return old.string() + " is in the way and is not an old installation of the program";
     if (auto failure = removeUnpackedFolder(old.string())) return failure;
   }
-  if (swap.method == FolderSwap::Method::exchangeWhereAvailable) {
-    if (auto done = swapByExchange(installation, staging, old, swap)) return *done;
+  if (swap.method != FolderSwap::Method::twoRenames) {
+    if (auto done = swapByExchange(installation, staging, old, swap, exchange)) return *done;
+    if (swap.method == FolderSwap::Method::exchangeOnly)
+      return "the file system of " + installation.parent_path().string() +
+             " cannot swap two folders in one step, so the update is not installed there";
   }
   return swapByRenames(installation, staging, old, swap);
 }

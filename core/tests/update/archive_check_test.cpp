@@ -42,9 +42,9 @@ TEST_F(ArchiveCheck, AcceptsTheSignedArchiveOfTheRightLength) {
   EXPECT_EQ(checkArchive(archive, item, key.publicKey), std::nullopt);
   EXPECT_EQ(checkArchiveFile(write(archive), item, key.publicKey), std::nullopt);
   // What was verified is what the caller gets to use.
-  const Checked<std::string> read = readCheckedArchive(write(archive), item, key.publicKey);
+  const Checked<ArchiveBytes> read = readCheckedArchive(write(archive), item, key.publicKey);
   ASSERT_TRUE(read) << read.error();
-  EXPECT_EQ(*read, archive);
+  EXPECT_EQ(read->bytes(), archive);
   std::string flipped = archive;
   flipped.back() ^= 0x01;
   EXPECT_THAT(readCheckedArchive(write(flipped), item, key.publicKey).error(),

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 
@@ -157,7 +159,7 @@ TEST_P(SwapFolders, LeavesAFolderInTheOldFoldersPlaceThatIsNotAnInstallation) {
 }
 
 TEST_P(SwapFolders, UndoesTheFirstStepWhenTheSecondFails) {
-  if (GetParam() == Method::exchangeWhereAvailable) {
+  if (GetParam() != Method::twoRenames) {
     // The old installation, now at the staging path, cannot be renamed over a full folder.
     swap.betweenSteps = [&] { fs::create_directories(old() / "in the way"); };
   } else {
@@ -167,15 +169,37 @@ TEST_P(SwapFolders, UndoesTheFirstStepWhenTheSecondFails) {
   EXPECT_THAT(swapFolders(swap), Optional(HasSubstr("couldn't move")));
   EXPECT_EQ(fileContents(installation() / "version"), "10");
   EXPECT_THAT(fileContents(installation() / "Contents" / "Info.plist"), HasSubstr(">10<"));
-  if (GetParam() == Method::exchangeWhereAvailable) {
+  if (GetParam() != Method::twoRenames) {
     EXPECT_EQ(fileContents(staging() / "version"), "11");
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothMethods, SwapFolders,
-                         ::testing::Values(Method::exchangeWhereAvailable, Method::twoRenames),
+// Between two renames there is no installation at all, and a kill there would leave none: where
+// the file system cannot exchange (NFS, CIFS, FUSE), nothing moves.
+TEST_P(SwapFolders, MovesNothingWhereTheFileSystemCannotExchange) {
+  const ExchangeFolders unavailable = [](const char*, const char*) { return EINVAL; };
+  const auto refused = swapFolders(swap, unavailable);
+  if (GetParam() != Method::exchangeOnly) return;
+  EXPECT_THAT(refused, Optional(HasSubstr("cannot swap two folders in one step")));
+  expectUntouched();
+  EXPECT_FALSE(fs::exists(old()));
+  EXPECT_EQ(exchangeUnavailableIn(root.string()), std::nullopt);
+  EXPECT_THAT(namesIn(root), UnorderedElementsAre("Jolstrand", "Jolstrand.staging"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMethod, SwapFolders,
+                         ::testing::Values(Method::exchangeOnly, Method::exchangeWhereAvailable,
+                                           Method::twoRenames),
                          [](const ::testing::TestParamInfo<Method>& method) {
-                           return method.param == Method::twoRenames ? "TwoRenames" : "Exchange";
+                           switch (method.param) {
+                             case Method::exchangeOnly:
+                               return "ExchangeOnly";
+                             case Method::exchangeWhereAvailable:
+                               return "Exchange";
+                             case Method::twoRenames:
+                               return "TwoRenames";
+                           }
+                           return "";
                          });
 
 // Only what an update left is removed: an old installation, as the caller recognises it (here by

@@ -182,5 +182,153 @@ TEST(UpdateFeed, RefusesEveryTruncationOfAFeed) {
   EXPECT_TRUE(detail::parseFeedText(text));
 }
 
+// What the writer adds now: the archive's target, on a line an older reader of the update
+// framework's kind passes over, inside the signed text.
+TEST(UpdateFeed, ReadsTheArchivesTargetAndPassesOverOtherVocabularies) {
+  const std::string feed = Signing::appcast("archive bytes", "2.1", 21, "", "https://example.org/j",
+                                            "12.0", std::chrono::system_clock::time_point{},
+                                            key().privateKey, {"linux", "aarch64"});
+  EXPECT_THAT(std::string(detail::signedText(feed)),
+              HasSubstr("</sparkle:minimumSystemVersion>\n<jolstrand:archive "
+                        "xmlns:jolstrand=\"urn:jolstrand:update:1\" os=\"linux\" "
+                        "arch=\"aarch64\"/>\n<description>"));
+  const std::string other = R"(<other:note xmlns:other="urn:x">text</other:note>)";
+  for (const std::string& text : {feed, edited(feed, "<description>", other + "\n<description>")}) {
+    const auto items = readFeedItems(text, key().publicKey);
+    ASSERT_TRUE(items) << items.error();
+    EXPECT_EQ(items->front().os, "linux");
+    EXPECT_EQ(items->front().arch, "aarch64");
+  }
+  const auto plain = readFeedItems(feedFor(3), key().publicKey);
+  ASSERT_TRUE(plain) << plain.error();
+  EXPECT_EQ(plain->front().os, "");
+
+  const Corruption corruptions[] = {
+      {"os=\"linux\" ", "", "os=\"...\" arch=\"...\""},
+      {"urn:jolstrand:update:1", "urn:elsewhere", "in the namespace urn:jolstrand:update:1"},
+      {"<jolstrand:archive ", "<sparkle:archive ", "<description>"},
+      {"arch=\"aarch64\"/>", "arch=\"aarch64\"><b/></jolstrand:archive>", "<description>"},
+  };
+  for (const Corruption& c : corruptions) {
+    const auto items = readFeedItems(edited(feed, c.from, c.to), key().publicKey);
+    ASSERT_FALSE(items) << c.to;
+    EXPECT_THAT(items.error(), HasSubstr(c.message)) << c.to;
+  }
+}
+
+TEST(UpdateFeed, ReadsTheWritersDates) {
+  EXPECT_EQ(pubDateSeconds("Thu, 01 Jan 1970 00:00:00 +0000"), 0);
+  EXPECT_EQ(pubDateSeconds("Fri, 31 Jan 2025 13:30:00 +0130"), 1738324800);
+  EXPECT_EQ(pubDateSeconds("Wed, 31 Dec 1969 19:00:00 -0500"), 0);
+  for (const char* wrong : {"", "Thu, 01 Jan 1970 00:00:00", "Thu, 32 Jan 1970 00:00:00 +0000",
+                            "Thu, 01 Jun 1970 24:00:00 +0000", "Thu, 01 Foo 1970 00:00:00 +0000",
+                            "Thu, 30 Feb 1970 00:00:00 +0000", "Thu,  1 Jan 1970 00:00:00 +0000"}) {
+    EXPECT_EQ(pubDateSeconds(wrong), std::nullopt) << wrong;
+  }
+}
+
+UpdateItem itemOf(std::string build, std::string arch = "", std::string date = "") {
+  UpdateItem item;
+  item.build = std::move(build);
+  item.arch = std::move(arch);
+  item.os = item.arch.empty() ? "" : "linux";
+  item.pubDate = date.empty() ? "Sat, 01 Feb 2025 00:00:00 +0000" : std::move(date);
+  return item;
+}
+
+// Once a verified feed has shown build 22 (or a date), a feed below it is an old one served
+// again: it may not say "up to date" forever, nor offer a build between the running one and 22.
+TEST(UpdateFeed, ChoosesTheNewestItemForThisMachineAndRefusesFeedsOlderThanSeen) {
+  const FeedTarget here{"linux", "x86_64"};
+  const std::int64_t february = 1738368000;
+  const struct {
+    const char* what;
+    std::vector<UpdateItem> items;
+    FeedHistory seen;
+    std::string skipped;
+    std::optional<std::string> chosen;  // the build offered
+    FeedHistory after;
+    const char* refusal;
+  } cases[] = {
+      {"a first feed", {itemOf("21"), itemOf("22")}, {}, "", "22", {"22", february}, nullptr},
+      {"nothing newer", {itemOf("20")}, {}, "", std::nullopt, {"20", february}, nullptr},
+      {"another architecture passed over",
+       {itemOf("23", "aarch64"), itemOf("22", "x86_64")},
+       {},
+       "",
+       "22",
+       {"22", february},
+       nullptr},
+      {"only other architectures",
+       {itemOf("23", "aarch64")},
+       {},
+       "",
+       std::nullopt,
+       {"", february},
+       nullptr},
+      {"a build that did not start here",
+       {itemOf("22"), itemOf("21")},
+       {},
+       "22",
+       "21",
+       {"22", february},
+       nullptr},
+      {"the same feed again",
+       {itemOf("22")},
+       {"22", february},
+       "",
+       "22",
+       {"22", february},
+       nullptr},
+      {"a newer feed",
+       {itemOf("23")},
+       {"22", february - 86400},
+       "",
+       "23",
+       {"23", february},
+       nullptr},
+      {"an older build than seen",
+       {itemOf("21")},
+       {"22", february},
+       "",
+       std::nullopt,
+       {},
+       "offers build 21, older than build 22"},
+      {"the running build after a newer one",
+       {itemOf("20")},
+       {"22", std::nullopt},
+       "",
+       std::nullopt,
+       {},
+       "older than build 22"},
+      {"a date long before one seen",
+       {itemOf("22", "", "Wed, 01 Jan 2025 00:00:00 +0000")},
+       {"22", february},
+       "",
+       std::nullopt,
+       {},
+       "dated more than a day before"},
+      {"a date within a day",
+       {itemOf("22", "", "Fri, 31 Jan 2025 12:00:00 +0000")},
+       {"22", february},
+       "",
+       "22",
+       {"22", february},
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto choice = chooseUpdate(c.items, "20", here, c.seen, c.skipped);
+    if (c.refusal) {
+      ASSERT_FALSE(choice);
+      EXPECT_THAT(choice.error(), HasSubstr(c.refusal));
+      continue;
+    }
+    ASSERT_TRUE(choice) << choice.error();
+    EXPECT_EQ(choice->update ? std::optional(choice->update->build) : std::nullopt, c.chosen);
+    EXPECT_EQ(choice->seen, c.after);
+  }
+}
+
 }  // namespace
 }  // namespace jolstrand

@@ -116,9 +116,15 @@ TEST_F(ReleaseTool, WritesAVerifiableFeed) {
 }
 
 TEST_F(ReleaseTool, RefusesValuesTheFeedWouldCarryUnescaped) {
-  const std::vector<std::string> base = {
-      "appcast", "--key", key, "--archive", archive, "--notes", tree.path("notes.txt"),
-      "--url",   "u"};
+  const std::vector<std::string> base = {"appcast",
+                                         "--key",
+                                         key,
+                                         "--archive",
+                                         archive,
+                                         "--notes",
+                                         tree.path("notes.txt"),
+                                         "--url",
+                                         "https://example.com/J.tar.gz"};
   const auto with = [&](const std::string& version, const std::string& build,
                         const std::string& minimum) {
     std::vector<std::string> args = base;
@@ -144,7 +150,8 @@ TEST_F(ReleaseTool, RefusesNamedPipesInsteadOfWaitingOnThem) {
       {"public-key", "--key", pipe},
       {"sign", "--key", key, pipe},
       {"appcast", "--key", key, "--archive", archive, "--version", "1", "--build", "1", "--notes",
-       tree.path("notes.txt"), "--url", "u", "--minimum-system", "1", "--out", pipe},
+       tree.path("notes.txt"), "--url", "https://example.com/J.tar.gz", "--minimum-system", "1",
+       "--out", pipe},
   };
   for (const auto& args : commands) {
     Outcome outcome;
@@ -161,8 +168,8 @@ TEST_F(ReleaseTool, RefusesNamedPipesInsteadOfWaitingOnThem) {
 TEST_F(ReleaseTool, TakesOnlyDatesThatExist) {
   const auto withDate = [&](const std::string& date) {
     return run({"appcast", "--key", key, "--archive", archive, "--version", "1", "--build", "1",
-                "--notes", tree.path("notes.txt"), "--url", "u", "--minimum-system", "1", "--date",
-                date});
+                "--notes", tree.path("notes.txt"), "--url", "https://example.com/J.tar.gz",
+                "--minimum-system", "1", "--date", date});
   };
   for (const char* date : {"2024-02-29T12:00:00Z", "2025-12-31T23:59:59-14:00",
                            "2025-01-01T00:00:00+14:00", "2025-06-30T12:00:00+05:45"}) {
@@ -241,7 +248,7 @@ TEST_F(ReleaseTool, LeavesTheOldFeedWholeWhenWritingTheNewOneFails) {
                                          "--notes",
                                          tree.path("notes.txt"),
                                          "--url",
-                                         "u",
+                                         "https://example.com/J.tar.gz",
                                          "--minimum-system",
                                          "1",
                                          "--out",
@@ -279,6 +286,70 @@ TEST_F(ReleaseTool, ExplainsItsUsage) {
                    "--date", "yesterday"})
                   .err,
               HasSubstr("--date must look like"));
+}
+
+// A feed the launcher would refuse is never signed, and verify-feed asks the launcher's own reader
+// too: a version of two lines, a build that is not positive, an address that is not https.
+TEST_F(ReleaseTool, WritesAndPassesOnlyFeedsTheLauncherAccepts) {
+  const auto appcast = [&](const std::string& version, const std::string& build,
+                           const std::string& url, std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {
+        "appcast",   "--key", key,       "--archive", archive, "--notes", tree.path("notes.txt"),
+        "--version", version, "--build", build,       "--url", url,       "--minimum-system",
+        "12.0"};
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+  const std::string https = "https://example.com/J.tar.gz";
+  const struct {
+    Outcome outcome;
+    const char* refusal;
+  } cases[] = {
+      {appcast("1.2\n", "42", https), "--version must be one line without control characters"},
+      {appcast("1.2", "0", https), "--build must be a positive whole number, not 0"},
+      {appcast("1.2", "-3", https), "--build must be a positive whole number, not -3"},
+      {appcast("1.2", "42", "http://example.com/J.tar.gz"),
+       "the launcher would refuse this feed: the archive's address does not begin with https://"},
+      {appcast("1.2", "42", https, {"--os", "linux"}), "--os and --arch go together"},
+      {appcast("1.2", "42", https, {"--os", "linux", "--arch", "x86 64"}),
+       "--arch must be a name like linux or x86_64"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.outcome.status, 1) << c.refusal;
+    EXPECT_THAT(c.outcome.err, HasSubstr(c.refusal));
+    EXPECT_THAT(c.outcome.out, IsEmpty());
+  }
+  const Outcome targeted = appcast("1.2", "42", https, {"--os", "linux", "--arch", "x86_64"});
+  ASSERT_EQ(targeted.status, 0) << targeted.err;
+  EXPECT_THAT(targeted.out, HasSubstr(R"(os="linux" arch="x86_64"/>)"));
+
+  // Signed with the right key, but not in the form the launcher reads.
+  const std::string odd =
+      tree.file("odd.xml", ReleaseSigning::signFeed("<rss>\n</rss>\n", contents(key)));
+  const Outcome verified = run({"verify-feed", "--public-key", publicKey, odd});
+  EXPECT_EQ(verified.status, 1);
+  EXPECT_THAT(verified.err, HasSubstr("the launcher would refuse this feed: line 1"));
+}
+
+// A private key others can read, or a link in the key file's place, is refused before it is used.
+TEST_F(ReleaseTool, RefusesKeyFilesOthersCanReadOrThatAreLinks) {
+  const std::string link = tree.path("linked.key");
+  std::filesystem::create_symlink(key, link);
+  const Outcome linked = run({"public-key", "--key", link});
+  EXPECT_EQ(linked.status, 1);
+  EXPECT_THAT(linked.err, HasSubstr("the key file " + link + " is a symbolic link"));
+  for (const mode_t mode : {0640, 0604}) {
+    chmod(key.c_str(), mode);
+    const Outcome readable = run({"sign", "--key", key, archive});
+    EXPECT_EQ(readable.status, 1);
+    EXPECT_THAT(readable.err,
+                HasSubstr("can be read by others (mode 0" + std::to_string(mode / 64) +
+                          std::to_string(mode / 8 % 8) + std::to_string(mode % 8) +
+                          "); make it readable by its owner alone: chmod 600"));
+    EXPECT_THAT(readable.out, IsEmpty());
+  }
+  chmod(key.c_str(), 0600);
+  EXPECT_EQ(run({"sign", "--key", key, archive}).status, 0);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ class Transfer : public QObject {
   using Finished = std::function<void(Transfer& transfer, Checked<std::string> result)>;
 
   Transfer(QNetworkAccessManager& manager, std::string url, std::uint64_t maxBytes, int timeoutMs,
-           int silenceLimitMs, std::unique_ptr<QFile> file, Finished finished)
+           const DownloadPace& pace, std::unique_ptr<QFile> file, Finished finished)
       : manager_(manager),
         url_(std::move(url)),
         maxBytes_(maxBytes),
@@ -72,10 +72,19 @@ class Transfer : public QObject {
     timer_.start(timeoutMs);
     // A server that stops sending is given up long before a large download's deadline.
     silence_.setSingleShot(true);
-    silence_.setInterval(silenceLimitMs);
-    connect(&silence_, &QTimer::timeout, this, [this, silenceLimitMs] {
-      fail("it sent nothing for " + durationText(silenceLimitMs));
+    silence_.setInterval(pace.silenceLimitMs);
+    connect(&silence_, &QTimer::timeout, this, [this, limit = pace.silenceLimitMs] {
+      fail("it sent nothing for " + durationText(limit));
     });
+    // Nor is one that sends a byte now and then, never quite silent.
+    pace_.setInterval(pace.windowMs);
+    connect(&pace_, &QTimer::timeout, this, [this, pace] {
+      if (inWindow_ < pace.minimumBytesPerWindow)
+        return fail("it sent fewer than " + std::to_string(pace.minimumBytesPerWindow) +
+                    " bytes in " + durationText(pace.windowMs));
+      inWindow_ = 0;
+    });
+    pace_.start();
     request(QUrl(QString::fromStdString(url_)));
   }
   Transfer(const Transfer&) = delete;
@@ -182,6 +191,7 @@ class Transfer : public QObject {
 
   bool store(const QByteArray& bytes) {
     received_ += static_cast<std::uint64_t>(bytes.size());
+    inWindow_ += static_cast<std::uint64_t>(bytes.size());
     if (received_ > maxBytes_) {
       failTooLarge();
       return false;
@@ -205,6 +215,7 @@ class Transfer : public QObject {
   void finish(Checked<std::string> result) {
     timer_.stop();
     silence_.stop();
+    pace_.stop();
     stopReply();
     removeFile();
     finished_(*this, std::move(result));
@@ -231,14 +242,16 @@ class Transfer : public QObject {
   Finished finished_;
   QTimer timer_;
   QTimer silence_;
+  QTimer pace_;
   QByteArray buffer_;
   std::uint64_t received_ = 0;
+  std::uint64_t inWindow_ = 0;  // bytes since pace_ last looked
   int redirects_ = 0;
 };
 
 class HttpsDownloads final : public QObject, public UpdateDownloads {
  public:
-  explicit HttpsDownloads(int silenceLimitMs) : silenceLimitMs_(silenceLimitMs) {}
+  explicit HttpsDownloads(DownloadPace pace) : pace_(pace) {}
   HttpsDownloads(const HttpsDownloads&) = delete;
   HttpsDownloads& operator=(const HttpsDownloads&) = delete;
   ~HttpsDownloads() override = default;
@@ -277,7 +290,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
   void start(const std::string& url, std::uint64_t maxBytes, int timeoutMs,
              std::unique_ptr<QFile> file, Done done) {
     transfers_.push_back(std::make_unique<Transfer>(
-        manager_, url, maxBytes, timeoutMs, silenceLimitMs_, std::move(file),
+        manager_, url, maxBytes, timeoutMs, pace_, std::move(file),
         [this, done = std::move(done)](Transfer& transfer, Checked<std::string> result) {
           release(transfer);
           deliver(done, std::move(result));
@@ -304,7 +317,7 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
         });
   }
 
-  int silenceLimitMs_;
+  DownloadPace pace_;
   /// Counts abandonAll(), so that results from before it are dropped.
   std::uint64_t generation_ = 0;
   QNetworkAccessManager manager_;
@@ -314,7 +327,11 @@ class HttpsDownloads final : public QObject, public UpdateDownloads {
 }  // namespace
 
 std::unique_ptr<UpdateDownloads> makeHttpsDownloads(int silenceLimitMs) {
-  return std::make_unique<HttpsDownloads>(silenceLimitMs);
+  return makeHttpsDownloads(DownloadPace{.silenceLimitMs = silenceLimitMs});
+}
+
+std::unique_ptr<UpdateDownloads> makeHttpsDownloads(const DownloadPace& pace) {
+  return std::make_unique<HttpsDownloads>(pace);
 }
 
 }  // namespace jolstrand

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <utility>
 
+#include "jolstrand/log.hpp"
 #include "jolstrand/update/archive_check.hpp"
 #include "platform/linux/update/update_schedule.hpp"
 #include "qt_text.hpp"
@@ -22,6 +24,11 @@ namespace {
 
 const QString lastCheckKey = QStringLiteral("lastUpdateCheckAt");
 const QString automaticKey = QStringLiteral("automaticallyDownloadsUpdates");
+const QString highestBuildKey = QStringLiteral("highestBuildSeen");
+const QString newestDateKey = QStringLiteral("newestFeedDate");
+const QString installingKey = QStringLiteral("updateInstallingBuild");
+const QString replacedKey = QStringLiteral("updateReplacedFolder");
+const QString failedBuildKey = QStringLiteral("failedUpdateBuild");
 
 double readSeconds(const QVariant& value) {
   bool isNumber = false;
@@ -76,7 +83,7 @@ std::optional<std::string> LinuxUpdateEngine::startUpdater() {
   startAttempted_ = true;
   refusal_ = refusalToStart();
   if (refusal_) return refusal_;
-  installer_.removeLeftovers(*installation_);
+  settleLastInstallation();
   if (auto* application = QCoreApplication::instance()) {
     connect(application, &QCoreApplication::aboutToQuit, this, [this] {
       if (phase_ == Phase::readyToInstall && installAtQuit_) install(false);
@@ -104,6 +111,23 @@ std::optional<std::string> LinuxUpdateEngine::refusalToStart() {
   installation_ = *installation;
   feedURL_ = *feed;
   return std::nullopt;
+}
+
+void LinuxUpdateEngine::settleLastInstallation() {
+  const QString installing = settings_.value(installingKey).toString();
+  const QString replaced = settings_.value(replacedKey).toString();
+  // Another build than the one installed runs, and the folder set aside holds it: the watchdog
+  // put this version back (an installation stopped before its swap leaves no such folder).
+  if (!installing.isEmpty() && installing.toStdString() != build_.build && !replaced.isEmpty() &&
+      QFileInfo(replaced).isDir()) {
+    logLine("the update to build " + installing.toStdString() +
+            " did not start on this machine, so build " + build_.build + " was put back");
+    settings_.setValue(failedBuildKey, installing);
+  }
+  installer_.removeLeftovers(*installation_, replaced.toStdString());
+  settings_.remove(installingKey);
+  settings_.remove(replacedKey);
+  settings_.sync();
 }
 
 void LinuxUpdateEngine::checkForUpdates() {
@@ -169,14 +193,33 @@ void LinuxUpdateEngine::check(bool userInitiated) {
 
 void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
   if (!feed) return stop(feed.error());
-  const Checked<std::optional<UpdateItem>> newest =
-      newestUpdate(*feed, build_.publicKey, build_.build);
-  if (!newest) return stop(newest.error());
-  if (!newest->has_value()) {
+  const Checked<std::vector<UpdateItem>> items = readFeedItems(*feed, build_.publicKey);
+  if (!items) return stop(items.error());
+  FeedHistory seen{settings_.value(highestBuildKey).toString().toStdString(), std::nullopt};
+  bool isNumber = false;
+  const qint64 newestDate = settings_.value(newestDateKey).toLongLong(&isNumber);
+  if (isNumber) seen.newestDate = newestDate;
+  const Checked<FeedChoice> choice =
+      chooseUpdate(*items, build_.build, {"linux", build_.arch}, seen,
+                   settings_.value(failedBuildKey).toString().toStdString());
+  if (!choice) {
+    // A replayed feed may be served at every check: said once, unless the user asks.
+    if (!userInitiated_ && lastFeedRefusal_ == choice.error()) return finishSession();
+    lastFeedRefusal_ = choice.error();
+    return stop(choice.error());
+  }
+  lastFeedRefusal_.reset();
+  if (choice->seen != seen) {
+    settings_.setValue(highestBuildKey, qtString(choice->seen.highestBuild));
+    if (choice->seen.newestDate)
+      settings_.setValue(newestDateKey, static_cast<qint64>(*choice->seen.newestDate));
+    settings_.sync();
+  }
+  if (!choice->update) {
     if (userInitiated_) presenter_->showUpToDate(qtString(build_.displayVersion));
     return finishSession();
   }
-  item_ = **newest;
+  item_ = *choice->update;
   if (userInitiated_) {
     events_.willHandleShowingUpdate(true, item_->displayVersion);
     return showOffer();
@@ -193,7 +236,7 @@ void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
 }
 
 UpdateOffer LinuxUpdateEngine::offer() const {
-  return {qtString(item_->displayVersion), qtString(build_.displayVersion),
+  return {qtString(safeText(item_->displayVersion)), qtString(build_.displayVersion),
           qtString(item_->notesHTML), qtString(item_->build), qtString(build_.build)};
 }
 
@@ -228,6 +271,10 @@ void LinuxUpdateEngine::watchDownload(const std::function<bool()>& current) {
 
 void LinuxUpdateEngine::download(std::function<void()> downloaded) {
   phase_ = Phase::downloading;
+  if (item_->length > maxArchiveBytes)
+    return stop("the feed announces an archive of " + std::to_string(item_->length) +
+                " bytes, more than the " + std::to_string(maxArchiveBytes >> 20) +
+                " MiB an update may have");
   auto folder = std::make_shared<QTemporaryDir>(QDir::tempPath() +
                                                 QStringLiteral("/jolstrand-update-XXXXXX"));
   if (!folder->isValid())
@@ -257,14 +304,28 @@ void LinuxUpdateEngine::downloadedInBackground() {
 
 void LinuxUpdateEngine::install(bool restart) {
   phase_ = Phase::installing;
+  const std::string replaced = oldInstallationPath(installation_->root, build_.build);
+  // Written before anything moves, so that a start after a kill at any moment knows.
+  settings_.setValue(installingKey, qtString(item_->build));
+  settings_.setValue(replacedKey, qtString(replaced));
+  settings_.sync();
   const Checked<std::string> program =
       installer_.install(*installation_, archivePath_, *item_, build_.publicKey, build_.build);
-  if (!program) return stop(program.error());
+  if (!program) {
+    settings_.remove(installingKey);
+    settings_.remove(replacedKey);
+    settings_.sync();
+    return stop(program.error());
+  }
   finishSession();
-  if (restart) installer_.restart(*program, restartArguments(build_.arguments));
+  if (restart)
+    installer_.restart(*program, restartArguments(build_.arguments),
+                       {.installation = installation_->root, .previous = replaced});
 }
 
-void LinuxUpdateEngine::stop(const std::string& description) {
+void LinuxUpdateEngine::stop(const std::string& reason) {
+  // Said to the user and the log as it may be shown: no credentials, no control characters.
+  const std::string description = safeText(reason);
   const bool userInitiated = userInitiated_;
   events_.didAbortWithError(description);
   finishSession();

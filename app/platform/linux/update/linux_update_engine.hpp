@@ -9,8 +9,17 @@
 // immediate focus), left to the program to announce (a scheduled one otherwise), or, with
 // automatic downloads on, downloaded and verified in the background and offered to the program
 // for installing when it quits. Installing replaces the installation only with an archive whose
-// length and signature verify, then restarts into the new version; every failure is reported once
-// through didAbortWithError and leaves the installation as it was. Transfers run in the
+// length and signature verify and whose program runs here, then restarts into the new version,
+// watched so that a version that does not come up is undone; every failure is reported once
+// through didAbortWithError and leaves the installation as it was.
+//
+// Feeds cannot take the installation back: the settings keep the highest build a verified feed
+// offered this machine ("highestBuildSeen") and its newest date ("newestFeedDate"), and a feed
+// below either is refused (logged once, however often it is served). Items for another system or
+// architecture are passed over, and so is a build that did not start here ("failedUpdateBuild").
+// Around an installation the settings name the build being installed ("updateInstallingBuild")
+// and the folder the old version is put aside in ("updateReplacedFolder"), so that the next start,
+// of either version, knows how it went and removes exactly that folder. Transfers run in the
 // background; installing (checking, unpacking, swapping) runs on the main thread.
 //
 // Everything it acts through is handed in, so that tests can stand in for the network, the
@@ -30,6 +39,7 @@
 #include "jolstrand/update/checked.hpp"
 #include "jolstrand/update/update_feed.hpp"
 #include "platform/linux/update/portable_installation.hpp"
+#include "platform/linux/update/restart_after_quit.hpp"
 #include "platform/linux/update/update_downloads.hpp"
 #include "platform/linux/update/update_presenter.hpp"
 #include "platform/update_engine.hpp"
@@ -45,12 +55,15 @@ struct RunningBuild {
   std::string displayVersion;  ///< CFBundleShortVersionString
   std::string publicKey;       ///< SUPublicEDKey: base64 of the Ed25519 public key
   std::string programPath;     ///< the running program's absolute path
+  std::string arch;            ///< the architecture feeds name this machine's archives by
   /// Its command-line arguments; a restart passes them on, less those that open a window once.
   std::vector<std::string> arguments;
 };
 
-/// Starts program with arguments once the running one has quit (restart_after_quit.hpp).
-using UpdateRestart = std::function<void(std::string program, std::vector<std::string> arguments)>;
+/// Starts program with arguments once the running one has quit, able to go back as rollback says
+/// (restart_after_quit.hpp).
+using UpdateRestart = std::function<void(std::string program, std::vector<std::string> arguments,
+                                         RestartRollback rollback)>;
 
 /// The installation's operations (portable_installation.hpp, restart_after_quit.hpp).
 struct UpdateInstaller {
@@ -59,7 +72,8 @@ struct UpdateInstaller {
                                      const UpdateItem&, std::string_view publicKey,
                                      std::string_view runningBuild)>
       install;
-  std::function<void(const PortableInstallation&)> removeLeftovers;
+  std::function<void(const PortableInstallation&, const std::string& replacedFolder)>
+      removeLeftovers;
   UpdateRestart restart;
 };
 
@@ -112,6 +126,8 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   enum class Phase { idle, checking, offering, downloading, readyToInstall, installing };
 
   [[nodiscard]] std::optional<std::string> refusalToStart();
+  /// Learns from the settings how the last installation went, and removes what it left.
+  void settleLastInstallation();
   [[nodiscard]] double secondsUntilCheck() const;
   void armCheckTimer();
   void check(bool userInitiated);
@@ -126,7 +142,7 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
   void download(std::function<void()> downloaded);
   void downloadedInBackground();
   void install(bool restart);
-  void stop(const std::string& description);
+  void stop(const std::string& reason);
   void finishSession();
   void becomeIdle();
   /// True while this engine lives and the session that made the guard goes on.
@@ -143,6 +159,7 @@ class LinuxUpdateEngine final : public QObject, public UpdateEngine {
 
   bool startAttempted_ = false;
   std::optional<std::string> refusal_;
+  std::optional<std::string> lastFeedRefusal_;  // logged once, not at every check
   std::string feedURL_;
   std::optional<PortableInstallation> installation_;
   double startedAt_ = 0;

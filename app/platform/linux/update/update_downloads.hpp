@@ -1,11 +1,12 @@
 #pragma once
 // Fetching a feed or an archive for the update engine: HTTPS only, redirects followed only to
 // other "https://" addresses, at most a given number of bytes, and given up after a time without
-// completion or a shorter one in which the server sent nothing, so that no server can make the
-// program wait or fill the disk. Certificates are checked against the system's trust store;
-// builds with tests trust instead, for loopback hosts only, the certificate authority in the file
-// JOLSTRAND_TEST_CA_FILE names, when it is set (test_authority.hpp). Main thread; results arrive
-// on a later turn of the event loop, never inside the call.
+// completion, a shorter one in which the server sent nothing, or a minute in which it sent less
+// than a trickle, so that no server can make the program wait or fill the disk. Certificates are
+// checked against the system's trust store; builds with tests trust instead, for loopback hosts
+// only, the certificate authority in the file JOLSTRAND_TEST_CA_FILE names, when it is set
+// (test_authority.hpp). Main thread; results arrive on a later turn of the event loop, never inside
+// the call.
 
 #include <cstdint>
 #include <functional>
@@ -39,8 +40,16 @@ class UpdateDownloads {
 /// How long a transfer may go without receiving anything before it fails.
 inline constexpr int defaultSilenceLimitMs = 60 * 1000;
 
+/// How slowly a server may send before a transfer fails.
+struct DownloadPace {
+  int silenceLimitMs = defaultSilenceLimitMs;       ///< with nothing received at all
+  int windowMs = 60 * 1000;                         ///< each such stretch of time ...
+  std::uint64_t minimumBytesPerWindow = 32 * 1024;  ///< ... brings at least this much
+};
+
 /// Transfers over Qt Network.
 [[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads(
     int silenceLimitMs = defaultSilenceLimitMs);
+[[nodiscard]] std::unique_ptr<UpdateDownloads> makeHttpsDownloads(const DownloadPace& pace);
 
 }  // namespace jolstrand
