@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace jolstrand::detail {
 
@@ -43,8 +44,13 @@ inline constexpr const char* unreadableDesktopEntry = "unreadable, or larger tha
 [[nodiscard]] bool hasKey(GKeyFile* file, const char* key);
 /// A value of the [Desktop Entry] group with the escapes undone; empty when absent.
 [[nodiscard]] std::string stringValue(GKeyFile* file, const char* key);
-/// The same in the user's language, when the file has it.
+/// The same in the first of the user's languages (as GLib lists them) for which the file has a
+/// value that is not empty, else the untranslated value.
 [[nodiscard]] std::string localeValue(GKeyFile* file, const char* key);
+/// A list value (items separated by ';') chosen by language as above, each item without white
+/// space at either end (U+00A0 and U+202F too, which French lists put before the ';'), empty
+/// items left out.
+[[nodiscard]] std::vector<std::string> localeList(GKeyFile* file, const char* key);
 /// A boolean value; false when absent or not a boolean.
 [[nodiscard]] bool booleanValue(GKeyFile* file, const char* key);
 

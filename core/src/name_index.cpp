@@ -20,6 +20,7 @@ NameIndex::NameIndex(const std::vector<AppEntry>& entries) {
   names_.reserve(nameCount);
   firstName_.reserve(entries.size() + 1);
   masks_.reserve(entries.size());
+  otherDesktop_.reserve(entries.size());
 
   const auto store = [&](const Characters& text, std::uint64_t& mask) {
     const Character* start = characters_.data() + characters_.size();
@@ -39,11 +40,12 @@ NameIndex::NameIndex(const std::vector<AppEntry>& entries) {
         words_.push_back(store(word, mask));
         wordStarts |= bitOf(word.front());
       }
-      names_.push_back(
-          {folded, std::span(words_).subspan(firstWord, name.words.size()), mask, wordStarts});
+      names_.push_back({folded, std::span(words_).subspan(firstWord, name.words.size()), mask,
+                        wordStarts, name.kind});
       entryMask |= mask;
     }
     masks_.push_back(entryMask);
+    otherDesktop_.push_back(entry.madeForCurrentDesktop() ? 0 : 1);
   }
   firstName_.push_back(static_cast<std::uint32_t>(names_.size()));
 }

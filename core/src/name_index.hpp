@@ -16,6 +16,7 @@ struct IndexedName {
   std::span<const CharactersView> words;
   std::uint64_t mask;        ///< one bit for each character of the name and its words
   std::uint64_t wordStarts;  ///< one bit for the first character of each word
+  NameKind kind;
 };
 
 class NameIndex {
@@ -30,6 +31,8 @@ class NameIndex {
 
   /// The masks of all the entry's names together.
   [[nodiscard]] std::uint64_t mask(std::size_t entry) const { return masks_[entry]; }
+  /// Whether the entry is not made for the current desktop (as every bundle).
+  [[nodiscard]] bool otherDesktop(std::size_t entry) const { return otherDesktop_[entry] != 0; }
 
   /// A character's bit in the masks: lower-case ASCII letters and digits have bits of their
   /// own (nearly every name is made of them), every other character is hashed to the rest.
@@ -45,6 +48,7 @@ class NameIndex {
   std::vector<IndexedName> names_;
   std::vector<std::uint32_t> firstName_;  // per entry, then one past the last name
   std::vector<std::uint64_t> masks_;
+  std::vector<std::uint8_t> otherDesktop_;
 };
 
 }  // namespace jolstrand::detail
