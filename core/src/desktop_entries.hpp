@@ -18,9 +18,13 @@
 
 namespace jolstrand::detail {
 
-/// The applications/ folders in order of precedence: below the data home (default
-/// home/.local/share), then below each folder of the data folders (default
-/// /usr/local/share:/usr/share). Unset, empty and relative values are skipped, as are repeats.
+/// The data folders in order of precedence: the data home (default home/.local/share), then
+/// the data folders (default /usr/local/share:/usr/share). Unset, empty and relative values are
+/// skipped, as are repeats.
+[[nodiscard]] std::vector<std::string> dataFolders(const char* dataHome, const char* dataDirs,
+                                                   const char* home);
+
+/// The applications/ folders below the data folders, in the same order.
 [[nodiscard]] std::vector<std::string> desktopEntryFolders(const char* dataHome,
                                                            const char* dataDirs, const char* home);
 

@@ -26,7 +26,7 @@ bool isAbsolute(const char* path) {
 void addFolder(std::vector<std::string>& folders, std::string_view dataFolder) {
   if (dataFolder.empty() || dataFolder[0] != '/') return;
   while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.remove_suffix(1);
-  std::string folder = std::string(dataFolder) + (dataFolder == "/" ? "" : "/") + "applications";
+  std::string folder = dataFolder == "/" ? std::string() : std::string(dataFolder);
   if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
     folders.push_back(std::move(folder));
   }
@@ -108,6 +108,14 @@ std::vector<std::string> wordsOf(const std::string& commandLine) {
 
 std::vector<std::string> desktopEntryFolders(const char* dataHome, const char* dataDirs,
                                              const char* home) {
+  std::vector<std::string> folders = dataFolders(dataHome, dataDirs, home);
+  for (std::string& folder : folders) folder += "/applications";
+  return folders;
+}
+
+// The root folder is kept as "", so that a folder below it never starts with two slashes.
+std::vector<std::string> dataFolders(const char* dataHome, const char* dataDirs,
+                                     const char* home) {
   std::vector<std::string> folders;
   if (isAbsolute(dataHome)) {
     addFolder(folders, dataHome);

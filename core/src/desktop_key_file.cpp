@@ -33,6 +33,21 @@ std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path)
   return loadDesktopEntry(*bytes);
 }
 
+std::variant<KeyFile, std::string> loadKeyFile(const std::string& path, char separator) {
+  const FileContents contents = readRegularFile(path, maxDesktopEntryBytes);
+  if (!contents.bytes) return contents.error;
+  KeyFile file(g_key_file_new());
+  g_key_file_set_list_separator(file.get(), separator);
+  GError* error = nullptr;
+  if (!g_key_file_load_from_data(file.get(), contents.bytes->data(), contents.bytes->size(),
+                                 G_KEY_FILE_NONE, &error)) {
+    std::string reason = path + ": " + error->message;
+    g_error_free(error);
+    return reason;
+  }
+  return file;
+}
+
 bool hasKey(GKeyFile* file, const char* key) {
   return g_key_file_has_key(file, desktopEntryGroup, key, nullptr) != FALSE;
 }

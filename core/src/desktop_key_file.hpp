@@ -38,6 +38,11 @@ inline constexpr const char* unreadableDesktopEntry = "unreadable, or larger tha
 /// The whole file at path loaded as above, or why it cannot be.
 [[nodiscard]] std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path);
 
+/// Any key file at path (a regular file of at most 1 MiB, in UTF-8) whose lists are separated
+/// by separator, or why it cannot be read.
+[[nodiscard]] std::variant<KeyFile, std::string> loadKeyFile(const std::string& path,
+                                                             char separator);
+
 /// Whether the [Desktop Entry] group has the key. Ask before reading a value: GLib words an
 /// error for every absent key it is asked for, even when nobody reads it, and most keys are
 /// absent from most entries.

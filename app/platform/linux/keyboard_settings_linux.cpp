@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "jolstrand/log.hpp"
-#include "platform/current_desktop.hpp"
+#include "jolstrand/current_desktop.hpp"
 #include "platform/keyboard_settings.hpp"
 
 namespace jolstrand {
