@@ -1,7 +1,6 @@
 #include "app_delegate.hpp"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QPointer>
 #include <algorithm>
 
@@ -10,6 +9,7 @@
 #include "jolstrand/main_queue.hpp"
 #include "platform/accessory_app.hpp"
 #include "platform/workspace.hpp"
+#include "quit_application.hpp"
 #include "search_panel.hpp"
 #include "support_page.hpp"
 #include "thread_hand_off.hpp"
@@ -226,7 +226,7 @@ void AppDelegate::openSupport() {
 }
 
 void AppDelegate::quit() {
-  QCoreApplication::quit();
+  quitApplication();
 }
 
 }  // namespace jolstrand

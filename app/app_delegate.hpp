@@ -141,7 +141,8 @@ class AppDelegate : public QObject {
   bool scanning_ = false;
   bool scanAgain_ = false;
   Matcher matcher_;
-  SerialQueue scanQueue_{"jolstrand.scan"};  // last: drained before anything it uses goes
+  // Last: drained before anything it uses goes. Below typing, so that a rescan never slows it.
+  SerialQueue scanQueue_{"jolstrand.scan", SerialQueue::Priority::utility};
 };
 
 }  // namespace jolstrand

@@ -56,10 +56,6 @@ void printQueries(const std::vector<std::string>& terms, const std::vector<AppEn
 
 }  // namespace
 
-bool wantsCommandLine(const std::vector<std::string>& args) {
-  return contains(args, "--list") || contains(args, "--query");
-}
-
 int runCommandLine(const std::vector<std::string>& args, const Environment& environment,
                    std::ostream& out) {
   const auto started = Clock::now();

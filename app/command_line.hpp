@@ -11,9 +11,6 @@
 
 namespace jolstrand {
 
-/// Whether the arguments (program path first) ask for a command-line mode.
-[[nodiscard]] bool wantsCommandLine(const std::vector<std::string>& args);
-
 /// Runs the command-line modes the arguments ask for, printing to out; returns the exit status.
 int runCommandLine(const std::vector<std::string>& args, const Environment& environment,
                    std::ostream& out);

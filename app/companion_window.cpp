@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/accessory_app.hpp"
+
 namespace jolstrand {
 
 void makeCompanionWindow(QWidget& window, const QString& title) {
@@ -28,7 +30,10 @@ void setTextRole(QWidget& widget, ColorRole role) {
   widget.setPalette(palette);
 }
 
+// An accessory application's window opens behind the front application unless the application
+// is activated first.
 void bringForwardCentred(QWidget& window) {
+  activateApplication();
   window.adjustSize();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame = window.frameGeometry();

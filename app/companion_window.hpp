@@ -21,8 +21,8 @@ void makeCompanionWindow(QWidget& window, const QString& title);
 /// Draws the widget's text in the colour of role under its window's palette.
 void setTextRole(QWidget& widget, ColorRole role);
 
-/// Centres the window on the primary screen's available area, shows it, raises it and asks for
-/// the keyboard focus, bringing the application forward.
+/// Activates the application, centres the window on the primary screen's available area, shows
+/// it, raises it and asks for the keyboard focus.
 void bringForwardCentred(QWidget& window);
 
 }  // namespace jolstrand

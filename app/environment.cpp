@@ -32,6 +32,9 @@ Environment Environment::fromProcess() {
   environment.dataDirs = firstSet({"XDG_DATA_DIRS"});
   environment.searchPath = firstSet({"PATH"});
   environment.terminal = firstSet({"TERMINAL"});
+  environment.display = firstSet({"DISPLAY"});
+  environment.waylandDisplay = firstSet({"WAYLAND_DISPLAY"});
+  environment.qtPlatform = firstSet({"QT_QPA_PLATFORM"});
   return environment;
 }
 

@@ -21,6 +21,9 @@ struct Environment {
   std::string dataDirs;        ///< XDG_DATA_DIRS: more data folders; may be empty
   std::string searchPath;      ///< PATH: where programs are looked for; may be empty
   std::string terminal;        ///< TERMINAL: the user's terminal program; may be empty
+  std::string display;         ///< DISPLAY: the X11 display; may be empty
+  std::string waylandDisplay;  ///< WAYLAND_DISPLAY: the Wayland display; may be empty
+  std::string qtPlatform;      ///< QT_QPA_PLATFORM: the window system Qt is told to use
 
   /// Reads the variables of this process. Empty values count as not set.
   [[nodiscard]] static Environment fromProcess();

@@ -10,6 +10,7 @@
 #include <csignal>
 
 #include "app_delegate.hpp"
+#include "display_check.hpp"
 #include "platform/accessory_app.hpp"
 #include "platform/keyboard_settings.hpp"
 #include "platform/login_item.hpp"
@@ -20,6 +21,7 @@
 #include "platform/workspace.hpp"
 #include "program_info.hpp"
 #include "qt_main_queue.hpp"
+#include "quit_application.hpp"
 #include "single_instance.hpp"
 #include "trace.hpp"
 
@@ -27,18 +29,39 @@ namespace jolstrand {
 namespace {
 
 int terminationPipe[2] = {-1, -1};
+volatile sig_atomic_t terminationRequested = 0;
+// How long a quit asked for by a signal may take before the process ends regardless.
+constexpr unsigned terminationDeadlineSeconds = 2;
+
+// The handler does only what is safe in a signal handler: the first signal arms the deadline and
+// wakes the event loop through the socket; a second one ends the process at once.
+void requestTermination(int signal) {
+  if (terminationRequested != 0) {
+    struct sigaction fallBack {};
+    fallBack.sa_handler = SIG_DFL;
+    sigaction(signal, &fallBack, nullptr);
+    raise(signal);  // delivered once the handler returns
+    return;
+  }
+  terminationRequested = 1;
+  alarm(terminationDeadlineSeconds);
+  const char byte = 1;
+  [[maybe_unused]] const auto written = write(terminationPipe[0], &byte, 1);
+}
 
 // SIGTERM (the session ending) and SIGINT quit the event loop, so that everything is torn down
-// in order and queued usage saves are written. The handler only writes to a socket.
+// in order and queued usage saves are written; whatever holds the quit up (a scan, a blocked
+// call), SIGALRM ends the process at the deadline, so that logging out never waits for us.
 void quitOnTerminationSignals() {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) return;
   auto* notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { QCoreApplication::quit(); });
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    char bytes[16];
+    [[maybe_unused]] const auto drained = read(terminationPipe[1], bytes, sizeof bytes);
+    quitApplication();
+  });
   struct sigaction action {};
-  action.sa_handler = [](int) {
-    const char byte = 1;
-    [[maybe_unused]] const auto written = write(terminationPipe[0], &byte, 1);
-  };
+  action.sa_handler = requestTermination;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &action, nullptr);
@@ -48,7 +71,13 @@ void quitOnTerminationSignals() {
 }  // namespace
 
 int runLauncher(int argc, char** argv, const Environment& environment) {
+  if (!sessionNamesDisplay(environment, std::vector<std::string>(argv, argv + argc))) {
+    reportNoDisplay();
+    return 1;
+  }
+  auto displayGuard = std::make_unique<DisplayConnectionGuard>();
   QApplication application(argc, argv);
+  displayGuard.reset();
   QApplication::setApplicationName(QStringLiteral("Jolstrand"));
   // Closing the setup or about window must not quit: the launcher lives behind its hot key.
   QApplication::setQuitOnLastWindowClosed(false);

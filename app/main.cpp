@@ -1,5 +1,5 @@
 // Jolstrand: a keyboard launcher. With --list or --query it is a diagnostic command-line tool
-// that needs no display; otherwise it starts the launcher.
+// that needs no display; --help and --version answer at once; otherwise it starts the launcher.
 
 #include <iostream>
 #include <string>
@@ -9,10 +9,28 @@
 #include "environment.hpp"
 #include "jolstrand/collation.hpp"
 #include "launcher_module.hpp"
+#include "program_arguments.hpp"
+#include "program_help.hpp"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
-  if (!jolstrand::wantsCommandLine(args)) return jolstrand::startLauncher(argc, argv);
+  const jolstrand::ProgramChoice choice = jolstrand::chooseMode(args);
+  switch (choice.mode) {
+    case jolstrand::ProgramMode::launcher:
+      return jolstrand::startLauncher(argc, argv);
+    case jolstrand::ProgramMode::help:
+      jolstrand::printHelp(std::cout);
+      return 0;
+    case jolstrand::ProgramMode::version:
+      jolstrand::printVersion(jolstrand::ProgramInfo::own(), std::cout);
+      return 0;
+    case jolstrand::ProgramMode::refused:
+      std::cerr << "jolstrand: " << choice.problem << '\n';
+      jolstrand::printUsage(std::cerr);
+      return 2;
+    case jolstrand::ProgramMode::commandLine:
+      break;
+  }
   const auto environment = jolstrand::Environment::fromProcess();
   jolstrand::Collator::useForProcess(environment.locale);
   return jolstrand::runCommandLine(args, environment, std::cout);

@@ -1,6 +1,7 @@
 #pragma once
-// The program's alerts: titled "Jolstrand", with the program's icon, shown modally in front of
-// other applications' windows. Main thread only.
+// The program's alerts: titled "Jolstrand", with the program's icon, shown in front of other
+// applications' windows. Each waits for its answer in a loop of its own but blocks no other window
+// of the program. Main thread only.
 
 #include <QMessageBox>
 #include <QString>

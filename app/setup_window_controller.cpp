@@ -64,7 +64,8 @@ SetupWindowController::SetupWindowController(QIcon icon, SetupTexts texts)
       step2Title_(namedLabel(window_.get(), "step2Title")),
       step2Body_(makeWrappingLabel(window_.get(), 410)),
       doneButton_(new QPushButton(texts_.doneButton, window_.get())),
-      returnKey_(new QShortcut(QKeySequence(Qt::Key_Return), window_.get())) {
+      returnKey_(new QShortcut(window_.get())) {
+  returnKey_->setKeys({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
   step1Body_->setObjectName(QStringLiteral("step1Body"));
   step2Body_->setObjectName(QStringLiteral("step2Body"));
   step1Button_->setObjectName(QStringLiteral("step1Button"));

@@ -14,6 +14,10 @@
 #include "platform/tray_presence.hpp"
 #include "symbols.hpp"
 
+#ifdef Q_OS_MACOS
+#include "platform/macos/menu_check_macos.hpp"
+#endif
+
 namespace jolstrand {
 namespace {
 
@@ -87,12 +91,13 @@ StatusItem::~StatusItem() = default;
 void StatusItem::rebuild() {
   std::vector<QAction*> shown;
   std::map<std::pair<bool, MenuAction>, int> ordinals;
-  for (const MenuRow& row : rows_()) {
+  const std::vector<MenuRow> rows = rows_();
+  for (const MenuRow& row : rows) {
     QAction* action = entry(row, ordinals[{row.separator, row.action}]++);
     action->setText(row.title);
     action->setEnabled(row.enabled);
     // Qt's menus know no mixed state; one awaiting approval is shown as on, which is what
-    // choosing it (switching it off) treats it as.
+    // choosing it (switching it off) treats it as. On macOS the native item shows it (below).
     action->setChecked(row.check != MenuCheck::Off);
     action->setShortcut(row.quitShortcut ? QKeySequence(QKeySequence::Quit) : QKeySequence());
     action->setVisible(true);
@@ -112,6 +117,12 @@ void StatusItem::rebuild() {
   for (QAction* action : menu_.actions()) {
     if (std::find(shown.begin(), shown.end(), action) == shown.end()) action->setVisible(false);
   }
+#ifdef Q_OS_MACOS
+  // Last, once Qt has written every native item of this opening.
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (shown[i]->isCheckable()) showNativeCheck(menu_, *shown[i], rows[i].check);
+  }
+#endif
 }
 
 QAction* StatusItem::entry(const MenuRow& row, int ordinal) {

@@ -21,8 +21,10 @@ SupportAnswer askForSupport(const ReminderTexts& texts, int periodDays) {
   runInFront(*alert);
   const QList<QAbstractButton*> buttons = alert->buttons();
   const QAbstractButton* clicked = alert->clickedButton();
-  if (clicked != nullptr && clicked == buttons.value(0)) return SupportAnswer::openSupportPage;
-  if (clicked != nullptr && clicked == buttons.value(2)) return SupportAnswer::alreadySupported;
+  // Without an escape button the alert cannot be closed: no button means its loop was ended.
+  if (clicked == nullptr) return SupportAnswer::unanswered;
+  if (clicked == buttons.value(0)) return SupportAnswer::openSupportPage;
+  if (clicked == buttons.value(2)) return SupportAnswer::alreadySupported;
   return SupportAnswer::remindLater;
 }
 

@@ -10,13 +10,14 @@
 
 namespace jolstrand {
 
-enum class SupportAnswer { openSupportPage, remindLater, alreadySupported };
+/// unanswered: the program quit while the alert was open.
+enum class SupportAnswer { openSupportPage, remindLater, alreadySupported, unanswered };
 
 /// The alert, not yet shown; its buttons in their order, the first the default.
 [[nodiscard]] std::unique_ptr<QMessageBox> makeSupportAlert(const ReminderTexts& texts,
                                                             int periodDays);
 
-/// Shows that alert modally and returns the answer; closed without a button it is "later".
+/// Shows that alert modally and returns the answer.
 [[nodiscard]] SupportAnswer askForSupport(const ReminderTexts& texts, int periodDays);
 
 }  // namespace jolstrand

@@ -54,6 +54,8 @@ void SupportReminder::start(bool force) {
 }
 
 void SupportReminder::check(bool force) {
+  // The alert runs a loop of its own, in which the next check may come due: one at a time.
+  if (asking_) return;
   const bool supported = readFlag(settings_.value(supportedKey));
   const double remindAt = readSeconds(settings_.value(remindAtKey));
   switch (supportCheck(supported, remindAt, now_(), force, busy())) {
@@ -66,7 +68,11 @@ void SupportReminder::check(bool force) {
     case SupportCheck::show:
       break;
   }
+  asking_ = true;
   const SupportAnswer answer = ask_(texts_, static_cast<int>(supportReminderPeriod / 86400));
+  asking_ = false;
+  // Quitting while it is open answers nothing: it is asked again at the next start.
+  if (answer == SupportAnswer::unanswered) return;
   if (answer == SupportAnswer::alreadySupported) {
     settings_.setValue(supportedKey, true);
   } else {

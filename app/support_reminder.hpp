@@ -51,6 +51,7 @@ class SupportReminder : public QObject {
   Clock now_;
   Ask ask_;
   QTimer timer_{this};
+  bool asking_ = false;
 };
 
 }  // namespace jolstrand

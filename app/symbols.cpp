@@ -5,6 +5,10 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#ifdef Q_OS_MACOS
+#include "platform/macos/system_symbols_macos.hpp"
+#endif
+
 namespace jolstrand {
 namespace {
 
@@ -24,6 +28,11 @@ QStringList symbolNames() {
 }
 
 QPixmap symbolPixmap(const QString& name, int points, const QColor& tint, qreal pixelRatio) {
+#ifdef Q_OS_MACOS
+  if (QPixmap system = systemSymbolPixmap(name, points, tint, pixelRatio); !system.isNull()) {
+    return system;
+  }
+#endif
   if (!QFile::exists(resourcePath(name))) return {};
   const int pixels = qRound(points * pixelRatio);
   QImage image(pixels, pixels, QImage::Format_ARGB32);

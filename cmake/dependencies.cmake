@@ -15,8 +15,14 @@ find_package(Threads REQUIRED)
 if(JOLSTRAND_BUILD_TESTS)
   find_package(GTest REQUIRED)
 endif()
+# The benchmarks are for developers: without Google Benchmark (a release build's machine need not
+# have it) they are left out.
 if(JOLSTRAND_BUILD_BENCHMARKS)
-  find_package(benchmark REQUIRED)
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    message(STATUS "Google Benchmark (libbenchmark-dev) not found: the benchmarks are left out")
+    set(JOLSTRAND_BUILD_BENCHMARKS OFF)
+  endif()
 endif()
 
 pkg_check_modules(plist REQUIRED IMPORTED_TARGET libplist-2.0)

@@ -1,6 +1,6 @@
 # The program's own Info.plist, generated once from packaging/Info.plist.in. It is the macOS
-# bundle's Contents/Info.plist and, elsewhere, is compiled into the launcher module as a resource
-# (the portable archive also carries a copy, share/jolstrand/Info.plist).
+# bundle's Contents/Info.plist and, elsewhere, is compiled into the program and its launcher
+# module as it stands (the portable archive also carries a copy, share/jolstrand/Info.plist).
 # A release build sets the build number, the update feed and the feed's public key; an ordinary
 # build has no feed and no key, so it never checks for updates.
 

@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # Installs what Jolstrand needs to build and test: Debian (apt) or macOS (Homebrew).
-# Idempotent: when everything is present it only checks and returns.
+# `scripts/bootstrap.sh release` installs only what a release build and its packages need (no
+# test or benchmark libraries). Idempotent: when everything is present it only checks and
+# returns.
 set -euo pipefail
 
-debian_packages=(
-  build-essential cmake ninja-build pkg-config ccache git
+# A release build (the `release` preset, then cpack).
+release_packages=(
+  build-essential cmake ninja-build pkg-config ccache
   libicu-dev libplist-dev nlohmann-json3-dev libsodium-dev libarchive-dev libglib2.0-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev dpkg-dev file
+)
+# Everything else the tests, benchmarks and tools need.
+debian_packages=(
+  "${release_packages[@]}" git
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-dev openssl python3
-  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libxcb1-dev libgl-dev xvfb xauth xdotool
+  xvfb xauth xdotool
   dbus-daemon openbox xterm x11-utils trayer python3-dbus python3-gi
-  dpkg-dev lintian desktop-file-utils
+  lintian desktop-file-utils man-db groff-base
   libglib2.0-bin gsettings-desktop-schemas
 )
+[ "${1:-}" = release ] && debian_packages=("${release_packages[@]}")
 
 brew_packages=(cmake ninja pkg-config ccache icu4c libplist nlohmann-json libsodium libarchive
   googletest google-benchmark llvm qt@6)

@@ -12,8 +12,9 @@ namespace jolstrand {
 /// system-tray selection. macOS: always (the menu bar).
 [[nodiscard]] bool trayPresent();
 
-/// Calls check whenever a tray may have appeared (a watcher taking its bus name, and every few
-/// seconds for the X11 tray), until the returned object, a child of parent, is deleted.
+/// Calls check whenever a tray may have appeared (a watcher taking its bus name or registering a
+/// host, an X11 tray taking its selection), until the returned object, a child of parent, is
+/// deleted. Nothing is polled.
 QObject* watchForTray(QObject* parent, std::function<void()> check);
 
 }  // namespace jolstrand

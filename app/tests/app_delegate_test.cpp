@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
@@ -22,6 +25,7 @@
 #include "jolstrand/simple_main_queue.hpp"
 #include "program_info.hpp"
 #include "search_panel.hpp"
+#include "support_alert.hpp"
 #include "support_page.hpp"
 
 namespace jolstrand {
@@ -45,11 +49,21 @@ struct Alert {
   bool operator==(const Alert&) const = default;
 };
 
+// The calling thread's scheduling priority (Linux gives each thread its own nice value).
+int threadNice() {
+#ifdef __linux__
+  return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+#else
+  return 0;
+#endif
+}
+
 // Scans that wait, one at a time, until the test lets them finish.
 class GatedScans {
  public:
   std::vector<AppEntry> scan() {
     std::unique_lock lock(mutex_);
+    scanNice_ = threadNice();
     const int number = ++started_;
     changed_.notify_all();
     changed_.wait(lock, [&] { return released_ >= number; });
@@ -65,6 +79,11 @@ class GatedScans {
     const std::lock_guard lock(mutex_);
     return started_;
   }
+  /// The nice value of the thread that ran the latest scan.
+  int scanNice() {
+    const std::lock_guard lock(mutex_);
+    return scanNice_;
+  }
   /// Lets every scan started so far, and any still to come, finish.
   void releaseAll() {
     const std::lock_guard lock(mutex_);
@@ -77,6 +96,7 @@ class GatedScans {
   std::condition_variable changed_;
   int started_ = 0;
   int released_ = 0;
+  int scanNice_ = 0;
 };
 
 // The first scan, at launch, answers at once; later ones go through the gate when it is set.
@@ -222,6 +242,18 @@ TEST_F(AppDelegateTest, CollapsesRequestsDuringAScanIntoOneFollowUp) {
   EXPECT_EQ(gate.started(), 2);
   EXPECT_EQ(delegate->matcher().entries().at(0).id(), "id2");
 }
+
+#ifdef __linux__
+// Rescans run below the main thread, which types and draws.
+TEST_F(AppDelegateTest, RescansAtALowerPriorityThanTheUsersThread) {
+  delegate->applicationDidFinishLaunching();
+  catalogue->gated = true;
+  delegate->rescan();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return gate.started() == 1; }));
+  EXPECT_EQ(gate.scanNice(), std::max(threadNice(), 10));
+  gate.release();
+}
+#endif
 
 TEST_F(AppDelegateTest, RegistersAgainOnlyWhenSpotlightLetsGo) {
   spotlight->holds = true;
@@ -499,6 +531,20 @@ TEST_F(StatusMenuTest, QuitEndsTheEventLoopWithStatusZero) {
   const QObject watchdog;
   QTimer::singleShot(5000, &watchdog, [] { QCoreApplication::exit(7); });
   EXPECT_EQ(QApplication::exec(), 0);
+}
+
+// The support reminder's alert has no escape button, so it refuses to close: quitting must not
+// ask it.
+TEST_F(StatusMenuTest, QuitEndsTheEventLoopWhileAnAlertWaitsForItsAnswer) {
+  std::optional<SupportAnswer> answer;
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(100, [&] { choose(texts.quit); });
+    answer = askForSupport(linuxCompanionTexts().reminder, 10);
+  });
+  const QObject watchdog;
+  QTimer::singleShot(5000, &watchdog, [] { QCoreApplication::exit(7); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(answer, SupportAnswer::unanswered);
 }
 
 }  // namespace

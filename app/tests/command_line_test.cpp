@@ -24,19 +24,24 @@ struct Result {
   int status;
   std::vector<std::string> lines;
   std::string output;
+  std::string errors;
 };
 
 // Runs the launcher with the arguments over the tree: its roots, home, data folder and
-// desktop entry folders (Home/data/applications, then Shared/applications), with the locale.
+// desktop entry folders (Home/data/applications, then Shared/applications), with the locale,
+// and without a display.
 Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arguments,
                     const std::string& locale = "en_US.UTF-8",
                     const std::string& program = JOLSTRAND_EXECUTABLE) {
   int pipeEnds[2];
   EXPECT_EQ(pipe(pipeEnds), 0);
+  FILE* errors = std::tmpfile();
   const pid_t child = fork();
   if (child == 0) {
     dup2(pipeEnds[1], STDOUT_FILENO);
+    dup2(fileno(errors), STDERR_FILENO);
     close(pipeEnds[0]);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
     setenv("JOLSTRAND_ROOT", tree.path("").c_str(), 1);
     setenv("HOME", tree.path("Home").c_str(), 1);
     setenv("XDG_DATA_HOME", tree.path("Home/data").c_str(), 1);
@@ -59,6 +64,11 @@ Result runJolstrand(const FixtureTree& tree, const std::vector<std::string>& arg
   int status = 0;
   waitpid(child, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::rewind(errors);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, errors)) > 0;) {
+    run.errors.append(buffer, got);
+  }
+  std::fclose(errors);
   std::istringstream lines(run.output);
   for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
   return run;
@@ -154,6 +164,59 @@ TEST_F(CommandLineDesktopEntries, FindsEntriesByKeywordAndProgramName) {
               ElementsAre(MatchesRegex("\"explorer\"" + time), "  exact" + hit,
                           MatchesRegex("\"sh\"" + time), "  exact" + hit,
                           MatchesRegex("\"hidden\"" + time)));
+}
+
+// Answered by the program alone, before any window system is touched; and without a display the
+// launcher says so in one line rather than aborting.
+TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
+  FixtureTree tree;
+  const std::string usage =
+      "usage: jolstrand [--setup] [--about] [--support-reminder] | --list | --query TERM... | "
+      "--help | --version\n";
+  const std::string noDisplay =
+      "jolstrand: no display: run it in a desktop session, or use --list / --query\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string output;  // the start of what it prints, or all of it when it ends in a newline
+    std::string errors;
+    bool qtSpeaksFirst = false;  // Qt's own messages may come before
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, usage + "\nJolstrand is a keyboard launcher.", ""},
+      {{"--setup", "-h"}, 0, "usage: jolstrand [--setup]", ""},
+      {{"--version"},
+       0,
+       "Jolstrand " JOLSTRAND_VERSION " (build " JOLSTRAND_BUILD_NUMBER ")\n",
+       ""},
+      {{"--bogus"}, 2, "", "jolstrand: unknown argument '--bogus'\n" + usage},
+      {{"--setup", "sound"}, 2, "", "jolstrand: unknown argument 'sound'\n" + usage},
+      {{"--about", "-platform"}, 2, "", "jolstrand: -platform needs a value\n" + usage},
+      {{}, 1, "", noDisplay},
+      {{"--setup", "--about", "--support-reminder"}, 1, "", noDisplay},
+      // Told to use X11 where there is none: Qt gives up, and the launcher ends the same way.
+      {{"--platform", "xcb"}, 1, "", noDisplay, true},
+  };
+  for (const Case& test : cases) {
+    const std::string arguments = ::testing::PrintToString(test.arguments);
+    const Result run = runJolstrand(tree, test.arguments);
+    EXPECT_EQ(run.status, test.status) << arguments << run.errors;
+    if (test.output.ends_with('\n')) {
+      EXPECT_EQ(run.output, test.output) << arguments;
+    } else {
+      EXPECT_THAT(run.output, ::testing::StartsWith(test.output)) << arguments;
+    }
+    if (test.qtSpeaksFirst) {
+      EXPECT_THAT(run.errors, ::testing::EndsWith(test.errors)) << arguments;
+    } else {
+      EXPECT_EQ(run.errors, test.errors) << arguments;
+    }
+  }
+  const std::string help = runJolstrand(tree, {"--help"}).output;
+  for (const char* fact : {"--list", "--query TERM", "--setup", "--about", "--support-reminder",
+                           "XDG_DATA_DIRS", "JOLSTRAND_ROOT", "usage.json", "settings.ini"}) {
+    EXPECT_THAT(help, ::testing::HasSubstr(fact));
+  }
 }
 
 TEST(CommandLineEmpty, PrintsOnlyTheSummaryForAnEmptyCatalogue) {

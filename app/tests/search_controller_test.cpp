@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include "fakes.hpp"
 #include "fixture_tree.hpp"
+#include "program_alert.hpp"
 #include "result_row.hpp"
 #include "search_panel.hpp"
 
@@ -73,6 +76,22 @@ TEST_F(SearchControllerTest, ListsMatchesAndGrowsDownwardFromAFixedTop) {
   type("af");
   EXPECT_THAT(shownNames(), ElementsAre("Safari"));
   EXPECT_EQ(controller.panel().y(), top);
+}
+
+// The hot key while an alert of the program waits for its answer: the panel takes keys as ever.
+// Typed at its window, as the window system delivers them, so that a blocked window drops them.
+TEST_F(SearchControllerTest, TakesKeysWhileAnAlertWaitsForItsAnswer) {
+  const auto alert = makeProgramAlert(QStringLiteral("Waiting"), QString());
+  QPushButton* ok = alert->addButton(QMessageBox::Ok);
+  std::vector<std::string> shown;
+  QTimer::singleShot(100, [&] {
+    controller.show();
+    for (const char key : {'s', 'a', 'f'}) QTest::keyClick(controller.panel().windowHandle(), key);
+    shown = shownNames();
+    ok->click();
+  });
+  runInFront(*alert);
+  EXPECT_THAT(shown, ElementsAre("Safari"));
 }
 
 TEST_F(SearchControllerTest, MovesTheSelectionWithoutWrappingAround) {

@@ -96,19 +96,24 @@ TEST_F(SetupWindowTest, AsksForSpotlightBeforeTheStatusAndFollowsThemEveryHalfSe
   EXPECT_EQ(view("step2Body").text(), texts.readyBody);
 }
 
+// Return, or the keypad's Enter.
 TEST_F(SetupWindowTest, ReturnClosesTheWindowOnlyOnceSetupIsConfirmed) {
   setup.checkSpotlight = [] { return false; };
-  setup.show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(setup.window()));
-  QTest::keyClick(setup.window(), Qt::Key_Return);
-  EXPECT_TRUE(setup.window()->isVisible());
-  EXPECT_FALSE(view<QPushButton>("doneButton").isDefault());
-  setup.hotKeyWorked = true;
-  setup.update();
-  EXPECT_TRUE(view<QPushButton>("doneButton").isDefault());
-  QTest::keyClick(setup.window(), Qt::Key_Return);
-  EXPECT_FALSE(setup.window()->isVisible());
-  EXPECT_FALSE(setup.isRefreshing());
+  for (const auto& [key, modifiers] :
+       {std::pair(Qt::Key_Return, Qt::KeyboardModifiers()),
+        std::pair(Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier))}) {
+    setup.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(setup.window()));
+    QTest::keyClick(setup.window(), key, modifiers);
+    EXPECT_TRUE(setup.window()->isVisible());
+    EXPECT_FALSE(view<QPushButton>("doneButton").isDefault());
+    setup.hotKeyWorked = true;
+    setup.update();
+    EXPECT_TRUE(view<QPushButton>("doneButton").isDefault());
+    QTest::keyClick(setup.window(), key, modifiers);
+    EXPECT_FALSE(setup.window()->isVisible()) << key;
+    EXPECT_FALSE(setup.isRefreshing());
+  }
 }
 
 TEST_F(SetupWindowTest, ShowingAgainReusesTheWindowRecentresItAndClearsTheConfirmation) {

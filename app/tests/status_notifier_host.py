@@ -7,6 +7,11 @@ Driven line by line on standard input; each command answers one line of JSON on 
   item               the first registered item's properties (waits up to 10 s for one)
   menu               the item's menu as it is about to open: one object per visible entry
   click LABEL        opens the menu and clicks the entry with that label
+  host               registers the host, for a watcher started with --no-host
+  asked              how often clients have asked whether a host is registered
+
+With --no-host the watcher starts without a host, as a desktop's watcher does before its panel
+shows.
 """
 
 import json
@@ -33,6 +38,7 @@ WATCHER_INTROSPECTION = """<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Obje
     <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
     <property name="ProtocolVersion" type="i" access="read"/>
     <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+    <signal name="StatusNotifierHostRegistered"/>
   </interface>
   <interface name="org.freedesktop.DBus.Properties">
     <method name="Get">
@@ -52,9 +58,11 @@ WATCHER_INTROSPECTION = """<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Obje
 
 
 class Watcher(dbus.service.Object):
-    def __init__(self, bus):
+    def __init__(self, bus, host):
         super().__init__(bus, "/StatusNotifierWatcher")
         self.items = []
+        self.host = host
+        self.asked = 0
         bus.add_signal_receiver(self.owner_changed, signal_name="NameOwnerChanged",
                                 dbus_interface="org.freedesktop.DBus",
                                 bus_name="org.freedesktop.DBus", path="/org/freedesktop/DBus")
@@ -74,10 +82,15 @@ class Watcher(dbus.service.Object):
 
     @dbus.service.method(WATCHER, in_signature="s")
     def RegisterStatusNotifierHost(self, service):
-        pass
+        self.host = True
+        self.StatusNotifierHostRegistered()
 
     @dbus.service.signal(WATCHER, signature="s")
     def StatusNotifierItemRegistered(self, service):
+        pass
+
+    @dbus.service.signal(WATCHER, signature="")
+    def StatusNotifierHostRegistered(self):
         pass
 
     @dbus.service.method(dbus.INTROSPECTABLE_IFACE, in_signature="", out_signature="s")
@@ -86,6 +99,8 @@ class Watcher(dbus.service.Object):
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
+        if name == "IsStatusNotifierHostRegistered":
+            self.asked += 1
         return self.GetAll(interface)[name]
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
@@ -93,7 +108,7 @@ class Watcher(dbus.service.Object):
         return {
             "RegisteredStatusNotifierItems": dbus.Array(
                 ["%s%s" % item for item in self.items], signature="s"),
-            "IsStatusNotifierHostRegistered": dbus.Boolean(True),
+            "IsStatusNotifierHostRegistered": dbus.Boolean(self.host),
             "ProtocolVersion": dbus.Int32(0),
         }
 
@@ -151,7 +166,7 @@ def answer(value):
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    watcher = Watcher(bus)
+    watcher = Watcher(bus, host="--no-host" not in sys.argv[1:])
     bus.request_name(WATCHER)
     loop = GLib.MainLoop()
     pending = []  # an "item" command waiting for a registration
@@ -176,6 +191,11 @@ def main():
                 deadline = GLib.get_monotonic_time() + 10_000_000
                 if wait_for_item(deadline):
                     pending.append(GLib.timeout_add(50, wait_for_item, deadline))
+            elif verb == "host":
+                watcher.RegisterStatusNotifierHost("org.example.Host")
+                answer({"host": True})
+            elif verb == "asked":
+                answer({"asked": watcher.asked})
             elif verb == "menu":
                 answer(menu_layout(bus, watcher)[1])
             elif verb == "click":

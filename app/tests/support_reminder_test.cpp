@@ -32,8 +32,10 @@ class SupportReminderTest : public ::testing::Test {
                            [this](const ReminderTexts& /*texts*/, int days) {
                              EXPECT_EQ(days, 10);
                              ++asked;
+                             if (whileAsking) whileAsking();
                              return answer;
                            }};
+  std::function<void()> whileAsking;  // runs inside the alert's loop
 
   QVariant stored(const char* key) {
     // Read back from the file, as the next launch will.
@@ -104,6 +106,25 @@ TEST_F(SupportReminderTest, EachAnswerHasItsOwnEffect) {
   now += 100 * tenDays;
   reminder.check(false);
   EXPECT_EQ(asked, 3);  // never again
+}
+
+// The four-hourly check comes due while the first alert waits: no second alert on top of it. An
+// alert ended by quitting stores nothing, so it asks again at the next start.
+TEST_F(SupportReminderTest, OneAlertAtATimeAndNothingStoredWhenQuitEndsIt) {
+  settings->setValue("supportRemindAt", launch);
+  whileAsking = [this] {
+    reminder.check(false);
+    reminder.check(true);
+  };
+  answer = SupportAnswer::unanswered;
+  reminder.check(false);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(stored("supportRemindAt").toDouble(), launch);
+  EXPECT_FALSE(stored("supported").isValid());
+  whileAsking = nullptr;
+  answer = SupportAnswer::remindLater;
+  reminder.check(false);  // the alert's loop has ended: the next check may ask again
+  EXPECT_EQ(asked, 2);
 }
 
 TEST_F(SupportReminderTest, ReadsMalformedStoredValuesAsNeverScheduledAndNotSupported) {

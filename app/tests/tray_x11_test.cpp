@@ -54,10 +54,11 @@ bool panelVisible() {
 // The tray host script, driven one command at a time.
 class TrayHost {
  public:
-  explicit TrayHost(const QProcessEnvironment& environment) {
+  explicit TrayHost(const QProcessEnvironment& environment, const QStringList& options = {}) {
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(JOLSTRAND_TRAY_HOST)});
+    process_.start(QStringLiteral("/usr/bin/python3"),
+                   QStringList{QStringLiteral(JOLSTRAND_TRAY_HOST)} + options);
     ready = answer().value(QStringLiteral("ready")).toBool();
   }
   ~TrayHost() {
@@ -125,9 +126,9 @@ class TrayLauncher : public ::testing::Test {
     bus.waitForFinished();
   }
 
-  void startLauncher() {
+  void startLauncher(const QStringList& arguments = {}) {
     launcher.setProcessEnvironment(environment);
-    launcher.start(QStringLiteral(JOLSTRAND_EXECUTABLE), {});
+    launcher.start(QStringLiteral(JOLSTRAND_EXECUTABLE), arguments);
     ASSERT_TRUE(launcher.waitForStarted());
   }
   // What the launcher has logged so far.
@@ -267,6 +268,50 @@ TEST_F(TrayLauncher, RegistersWithAStatusNotifierWatcherThatStartsLater) {
   ASSERT_TRUE(host.click(linuxCompanionTexts().menu.about));
   EXPECT_TRUE(
       eventually([] { return visibleWindowNamed(linuxCompanionTexts().about.windowTitle); }));
+}
+
+// A watcher whose host registers later, as a desktop's panel that starts after the launcher: the
+// launcher does not keep asking meanwhile, and its item comes as soon as the host does.
+TEST_F(TrayLauncher, WaitsForAWatchersHostWithoutAskingAgainAndAgain) {
+  TrayHost host(environment, {QStringLiteral("--no-host")});
+  ASSERT_TRUE(host.ready);
+  startLauncher();
+  ASSERT_TRUE(eventually([&] { return log().contains("Jolstrand: no system tray yet"); }));
+  QTest::qWait(5000);
+  EXPECT_LE(host.ask(QStringLiteral("asked"))[QStringLiteral("asked")].toInt(), 1);
+  ASSERT_TRUE(host.ask(QStringLiteral("host"))[QStringLiteral("host")].toBool());
+  const QJsonObject item = host.ask(QStringLiteral("item")).object();
+  ASSERT_FALSE(item.contains(QStringLiteral("error")))
+      << item[QStringLiteral("error")].toString().toStdString();
+  EXPECT_EQ(host.labels().value(0), "1 apps");
+}
+
+// The support reminder's alert, left unanswered, holds nothing up: the panel takes keys, Quit
+// quits with the launch history written, and so does the session's SIGTERM.
+TEST_F(TrayLauncher, ThePanelAndQuitWorkWhileTheSupportReminderWaits) {
+  const QString alertTitle = QStringLiteral("Jolstrand");
+  TrayHost host(environment);
+  ASSERT_TRUE(host.ready);
+  startLauncher({QStringLiteral("--support-reminder")});
+  ASSERT_FALSE(host.ask(QStringLiteral("item")).object().contains(QStringLiteral("error")));
+  ASSERT_TRUE(eventually([&] { return visibleWindowNamed(alertTitle); }));
+  ASSERT_TRUE(host.click(QStringLiteral("Show Jolstrand")));
+  ASSERT_TRUE(eventually(panelVisible));
+  ASSERT_TRUE(shell(QStringLiteral("xdotool type --delay 40 marker && xdotool key Return")));
+  ASSERT_TRUE(eventually([&] { return fs::exists(tree.path("marker")); }));
+  ASSERT_TRUE(host.click(linuxCompanionTexts().menu.quit));
+  ASSERT_TRUE(launcher.waitForFinished(5000));
+  EXPECT_EQ(launcher.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(launcher.exitCode(), 0);
+  EXPECT_NE(contents(tree.path("data/Jolstrand/usage.json")).find("com.example.marker"),
+            std::string::npos);
+
+  startLauncher({QStringLiteral("--support-reminder")});
+  ASSERT_TRUE(eventually([&] { return visibleWindowNamed(alertTitle); }));
+  launcher.terminate();
+  ASSERT_TRUE(launcher.waitForFinished(3000));
+  EXPECT_EQ(launcher.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(launcher.exitCode(), 0);
 }
 
 // The older X11 system tray (XEmbed), as lighter desktops offer it. It starts after the launcher,

@@ -40,6 +40,20 @@ QString shownDetail(const QMessageBox& box) {
   return QTextDocumentFragment::fromHtml(detail).toPlainText();
 }
 
+// A new build that keeps the display version is told apart by its build, while it downloads too.
+TEST(UpdateDialog, NamesTheBuildsWhenBothVersionsReadTheSame) {
+  UpdateDialog dialog(updateTexts(),
+                      {QStringLiteral("0.1.0"), QStringLiteral("0.1.0"), QString(),
+                       QStringLiteral("2"), QStringLiteral("1")},
+                      QIcon());
+  EXPECT_THAT(labelTexts(dialog).join('\n').toStdString(),
+              ::testing::HasSubstr("Jolstrand 0.1.0 (build 2) is now available\u2014you have "
+                                   "0.1.0 (build 1)."));
+  dialog.showDownloading();
+  EXPECT_THAT(labelTexts(dialog).join('\n').toStdString(),
+              ::testing::HasSubstr("Downloading and installing Jolstrand 0.1.0 (build 2)\u2026"));
+}
+
 TEST(UpdateDialog, OffersTheNewVersionWithItsNotesAndInstallAsTheDefault) {
   UpdateDialog dialog(updateTexts(), offer, QIcon());
   EXPECT_THAT(labelTexts(dialog).join('\n').toStdString(),

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <string>
+#include <tuple>
 
 namespace jolstrand {
 namespace {
@@ -67,17 +68,22 @@ TEST_F(AutostartLoginItem, EnableWritesAValidEntryAndDisableRemovesIt) {
   EXPECT_EQ(item.status(), LoginItemStatus::NotRegistered);
 }
 
+// Exec quotes and escapes the program; TryExec, a plain string, only escapes backslashes.
 TEST_F(AutostartLoginItem, ProgramPathsWithReservedCharactersAreQuoted) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"/opt/My Apps/jolstrand", R"(Exec="/opt/My Apps/jolstrand")"},
-      {"/opt/a\"b$c`d\\e/jolstrand", R"(Exec="/opt/a\\"b\\$c\\`d\\\\e/jolstrand")"},
-      {"/opt/100%/jolstrand", "Exec=/opt/100%%/jolstrand"},
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"/usr/bin/jolstrand", "Exec=/usr/bin/jolstrand", "TryExec=/usr/bin/jolstrand"},
+      {"/opt/My Apps/jolstrand", R"(Exec="/opt/My Apps/jolstrand")",
+       "TryExec=/opt/My Apps/jolstrand"},
+      {"/opt/a\"b$c`d\\e/jolstrand", R"(Exec="/opt/a\\"b\\$c\\`d\\\\e/jolstrand")",
+       R"(TryExec=/opt/a"b$c`d\\e/jolstrand)"},
+      {"/opt/100%/jolstrand", "Exec=/opt/100%%/jolstrand", "TryExec=/opt/100%/jolstrand"},
   };
-  for (const auto& [program, exec] : cases) {
+  for (const auto& [program, exec, tryExec] : cases) {
     XdgAutostartLoginItem item(config(), program);
     ASSERT_EQ(item.enable(), std::nullopt) << program;
     const std::string entry = read(item.entryPath());
     EXPECT_NE(entry.find("\n" + exec + "\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\n" + tryExec + "\n"), std::string::npos) << entry;
     EXPECT_EQ(validatorComplaints(item.entryPath()), "") << program;
     EXPECT_EQ(item.status(), LoginItemStatus::Enabled) << program;  // read back as this program
   }

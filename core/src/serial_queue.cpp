@@ -2,10 +2,32 @@
 
 #include <pthread.h>
 
-namespace jolstrand {
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#elif defined(__APPLE__)
+#include <pthread/qos.h>
+#endif
 
-SerialQueue::SerialQueue(std::string label)
-    : label_(std::move(label)), thread_([this] { run(); }) {}
+namespace jolstrand {
+namespace {
+
+// For the calling thread only: on Linux a thread's nice value is its own.
+void lowerThisThread() {
+#if defined(__linux__)
+  constexpr int utilityNice = 10;
+  const auto thread = static_cast<id_t>(gettid());
+  const int current = getpriority(PRIO_PROCESS, thread);
+  if (current < utilityNice) setpriority(PRIO_PROCESS, thread, utilityNice);
+#elif defined(__APPLE__)
+  pthread_set_qos_class_self_np(QOS_CLASS_UTILITY, 0);
+#endif
+}
+
+}  // namespace
+
+SerialQueue::SerialQueue(std::string label, Priority priority)
+    : label_(std::move(label)), priority_(priority), thread_([this] { run(); }) {}
 
 SerialQueue::~SerialQueue() {
   {
@@ -44,6 +66,7 @@ void SerialQueue::run() {
 #elif defined(__APPLE__)
   pthread_setname_np(label_.c_str());
 #endif
+  if (priority_ == Priority::utility) lowerThisThread();
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });

@@ -43,6 +43,15 @@ configure release "${release_settings[@]}" || { cat "$work/release.log"; fail "c
 [ "$(plist_value release SUPublicEDKey)" = c2VjcmV0IGtleSBieXRlcyBmb3IgdGVzdGluZzE= ] ||
   fail "the release's public key"
 
+# A release build needs neither Google Benchmark nor the screenshot tools.
+configure lean -DJOLSTRAND_BUILD_BENCHMARKS=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON ||
+  { cat "$work/lean.log"; fail "configuring without Google Benchmark"; }
+grep -q "the benchmarks are left out" "$work/lean.log" || fail "no note that the benchmarks are left out"
+for target in matcher_bench panel_snapshot window_snapshot screen_grab; do
+  if grep -q "build $target:\|/$target:" "$work/lean/build.ninja"; then fail "a release build builds $target"; fi
+done
+grep -q "app/jolstrand:" "$work/lean/build.ninja" || fail "the lean build has no program"
+
 expect_refused zero "JOLSTRAND_BUILD_NUMBER must be a positive integer" -DJOLSTRAND_BUILD_NUMBER=0
 expect_refused words "JOLSTRAND_BUILD_NUMBER must be a positive integer" -DJOLSTRAND_BUILD_NUMBER=4a
 expect_refused plain_http "JOLSTRAND_UPDATE_FEED must be an https:// address" \

@@ -53,7 +53,9 @@ case "$kind" in
     mv "$work/unpacked/$folder" "$work/moved"
     top="$work/moved"
     [ -f "$top/README.txt" ] || fail "no README.txt at the top of the folder"
-    grep -q "qt6-qpa-plugins" "$top/README.txt" || fail "README.txt does not name the system packages"
+    for needed in qt6-qpa-plugins libglib2.0-0 ca-certificates; do
+      grep -q "$needed" "$top/README.txt" || fail "README.txt does not name the system package $needed"
+    done
     [ -f "$top/share/doc/jolstrand/LICENSE" ] || fail "no LICENSE"
     [ ! -e "$top/bin/jolstrand-release" ] || fail "the release tool is not for users"
     # The copy of the program's Info.plist by which updates recognise the folder and its build.
@@ -70,6 +72,19 @@ case "$kind" in
     listed=$(LC_ALL=C sort "$top/share/jolstrand/portable-layout")
     [ "$held" = "$listed" ] ||
       fail "portable-layout lists"$'\n'"$listed"$'\n'"but the archive holds"$'\n'"$held"
+    # The README's install commands work on an account that has nothing yet.
+    source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+    install_commands=$(awk '/^\*\*Any Linux: the portable archive/ {on = 1}
+                            /^Its layout is fixed/ {on = 0}
+                            on && /^    [^ ]/ {print substr($0, 5)}' "$source_dir/README.md" |
+                       sed "s/Jolstrand-0\.1\.0-linux-x86_64/$folder/g")
+    [ -n "$install_commands" ] || fail "no install commands in the README"
+    mkdir "$work/new-account"
+    (cd "$work/out" && HOME="$work/new-account" bash -euc "$install_commands --version") \
+      >"$work/readme-install.log" 2>&1 ||
+      { cat "$work/readme-install.log"; fail "the README's install commands fail on a new account"; }
+    grep -q "^Jolstrand $version (build $build_number)$" "$work/readme-install.log" ||
+      fail "the README's installed program did not run: $(cat "$work/readme-install.log")"
     ;;
   install)
     cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log" ||
@@ -100,11 +115,19 @@ for binary in "$program" "$module"; do
   if readelf -S "$binary" | grep -q '\.debug_info'; then fail "$name is not stripped"; fi
 done
 # The command-line modes answer without loading Qt; the launcher loads the module beside the
-# program. Without a display Qt gives up at once, which shows that the module got that far.
+# program. Without a display the module says so and ends, which shows that it got that far; a
+# display that does not answer ends the same way, through Qt.
 if readelf -d "$program" | grep -q 'libQt6'; then fail "bin/jolstrand links Qt"; fi
-started=$(ulimit -c 0; env -i PATH=/usr/bin:/bin HOME="$work" timeout 20 "$program" 2>&1) || true
-[[ "$started" != *"couldn't load the launcher"* ]] || fail "bin/jolstrand: $started"
-[[ "$started" == *"qt.qpa"* ]] || fail "bin/jolstrand did not reach Qt without a display: $started"
+for display in "" "DISPLAY=:97"; do
+  status=0
+  started=$(ulimit -c 0; env -i PATH=/usr/bin:/bin HOME="$work" $display timeout 20 "$program" 2>&1) ||
+    status=$?
+  [[ "$started" != *"couldn't load the launcher"* ]] || fail "bin/jolstrand: $started"
+  [[ "$started" == *"no display: run it in a desktop session"* && $status -eq 1 ]] ||
+    fail "bin/jolstrand without a display ($display) ended with $status: $started"
+done
+version_line=$(env -i "$program" --version)
+[ "$version_line" = "Jolstrand $version (build $build_number)" ] || fail "--version says: $version_line"
 
 # The Info.plist compiled into the launcher (stored uncompressed): identifier and versions.
 plist_text=$(tr -d '\n\t' <"$module" | grep -ao '<plist version="1.0">.*</plist>' | head -n 1)
@@ -122,6 +145,13 @@ grep -qx "Exec=jolstrand" "$entry" || fail "the desktop entry does not start the
 grep -qx "Icon=$identifier" "$entry" || fail "the desktop entry names another icon"
 [ -f "$top/share/icons/hicolor/scalable/apps/$identifier.svg" ] || fail "no icon in the hicolor theme"
 [ -f "$top/share/man/man1/jolstrand.1.gz" ] || fail "no manual page"
+# The manual page is well formed and describes Linux: desktop entries, the flags and the files.
+man_warnings=$(man --warnings -l "$top/share/man/man1/jolstrand.1.gz" 2>&1 >/dev/null)
+[ -z "$man_warnings" ] || fail "man --warnings: $man_warnings"
+page=$(MANWIDTH=1000 man -l "$top/share/man/man1/jolstrand.1.gz" 2>/dev/null)
+for fact in "desktop entries" XDG_DATA_DIRS --setup --about --version Wayland settings.ini usage.json; do
+  [[ "$page" == *"$fact"* ]] || fail "the manual page does not mention $fact"
+done
 
 # The unpacked program over a fixture tree.
 info_plist() {

@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
         QStringLiteral("<p>Jolstrand now updates itself on Linux.</p>\n"
                        "<ul><li>Checks for a new version once a day</li><li>Installs only "
                        "updates signed by its maker</li><li>Faster start with large "
-                       "catalogues</li></ul>\n")};
+                       "catalogues</li></ul>\n"),
+        QStringLiteral("13"), QStringLiteral("12")};
     jolstrand::UpdateDialog dialog(jolstrand::updateTexts(), offer, icon);
     dialog.show();
     return save(dialog, argv[2]);

@@ -43,6 +43,16 @@ bool isUtf8(const std::string& text) {
   return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr) != FALSE;
 }
 
+// Text as a desktop-entry string value: backslashes doubled.
+std::string stringValue(const std::string& text) {
+  std::string value;
+  for (const char c : text) {
+    if (c == '\\') value += '\\';
+    value += c;
+  }
+  return value;
+}
+
 // The program as one Exec argument: quoted with the Exec line's escapes when it has a reserved
 // character, then with the string escapes every desktop-entry value takes (backslashes doubled).
 std::string execArgument(const std::string& program) {
@@ -60,11 +70,10 @@ std::string execArgument(const std::string& program) {
   }
   std::string value;
   for (const char c : quoted) {
-    if (c == '\\') value += '\\';
     if (c == '%') value += '%';  // a literal percent sign, not a field code
     value += c;
   }
-  return value;
+  return stringValue(value);
 }
 
 QString describe(const std::error_code& error) {
@@ -84,6 +93,10 @@ std::optional<std::string> autostartEntry(const std::string& program) {
          "Comment=Open applications by typing part of their name\n"
          "Exec=" +
          execArgument(program) +
+         "\n"
+         // Once the program is gone (the package removed), the session no longer tries it.
+         "TryExec=" +
+         stringValue(program) +
          "\n"
          "Terminal=false\n"
          "StartupNotify=false\n"

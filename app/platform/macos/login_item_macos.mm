@@ -1,22 +1,30 @@
 // macOS: the login item is the application's own item in Service Management (macOS 13 and
-// later); on older systems it reads as not found and cannot be changed. Objective-C++.
+// later); on older systems, and in a build with an SDK older than macOS 13's (which has no
+// SMAppService), it reads as not found and cannot be changed. Objective-C++.
 
 #import <Foundation/Foundation.h>
 #import <ServiceManagement/ServiceManagement.h>
 
 #include "platform/login_item.hpp"
 
+#if __MAC_OS_X_VERSION_MAX_ALLOWED >= 130000
+#define JOLSTRAND_HAS_APP_SERVICE 1
+#endif
+
 namespace jolstrand {
 namespace {
 
+#ifdef JOLSTRAND_HAS_APP_SERVICE
 QString describe(NSError* error) {
   if (error == nil) return QStringLiteral("The system refused without giving a reason.");
   return QString::fromNSString(error.localizedDescription);
 }
+#endif
 
 class MainAppLoginItem final : public LoginItem {
  public:
   LoginItemStatus status() override {
+#ifdef JOLSTRAND_HAS_APP_SERVICE
     if (@available(macOS 13.0, *)) {
       switch (SMAppService.mainAppService.status) {
         case SMAppServiceStatusEnabled:
@@ -30,6 +38,7 @@ class MainAppLoginItem final : public LoginItem {
       }
       return LoginItemStatus::NotRegistered;
     }
+#endif
     return LoginItemStatus::NotFound;
   }
 
@@ -37,13 +46,16 @@ class MainAppLoginItem final : public LoginItem {
   std::optional<QString> disable() override { return change(false); }
 
   void openApprovalSettings() override {
+#ifdef JOLSTRAND_HAS_APP_SERVICE
     if (@available(macOS 13.0, *)) {
       [SMAppService openSystemSettingsLoginItems];
     }
+#endif
   }
 
  private:
-  static std::optional<QString> change(bool registering) {
+  static std::optional<QString> change([[maybe_unused]] bool registering) {
+#ifdef JOLSTRAND_HAS_APP_SERVICE
     if (@available(macOS 13.0, *)) {
       @autoreleasepool {
         SMAppService* service = SMAppService.mainAppService;
@@ -54,6 +66,7 @@ class MainAppLoginItem final : public LoginItem {
         return describe(error);
       }
     }
+#endif
     return QStringLiteral("Launch at Login needs macOS 13 or later.");
   }
 };

@@ -14,8 +14,16 @@ namespace jolstrand {
 
 class SerialQueue {
  public:
+  /// How the queue's thread competes for the processor.
+  enum class Priority {
+    normal,
+    /// Below the threads that serve the user (typing, drawing): a lower scheduling priority on
+    /// Linux (nice 10), the utility quality of service on macOS.
+    utility,
+  };
+
   /// label names the queue ("jolstrand.usage.save") for debugging.
-  explicit SerialQueue(std::string label);
+  explicit SerialQueue(std::string label, Priority priority = Priority::normal);
   SerialQueue(const SerialQueue&) = delete;
   SerialQueue& operator=(const SerialQueue&) = delete;
   ~SerialQueue();
@@ -35,6 +43,7 @@ class SerialQueue {
   void run();
 
   const std::string label_;
+  const Priority priority_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::function<void()>> tasks_;

@@ -194,7 +194,7 @@ void LinuxUpdateEngine::feedArrived(const Checked<std::string>& feed) {
 
 UpdateOffer LinuxUpdateEngine::offer() const {
   return {qtString(item_->displayVersion), qtString(build_.displayVersion),
-          qtString(item_->notesHTML)};
+          qtString(item_->notesHTML), qtString(item_->build), qtString(build_.build)};
 }
 
 void LinuxUpdateEngine::showOffer() {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "jolstrand/log.hpp"
+#include "quit_application.hpp"
 
 namespace jolstrand {
 namespace {
@@ -45,8 +46,7 @@ void closeEverythingOnExec() {
 void restartAfterQuit(std::string program, std::vector<std::string> arguments) {
   pendingRestart() = Restart{std::move(program), std::move(arguments)};
   // Queued, so that whoever asked returns first and the loop quits from its top.
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(QCoreApplication::instance(), &quitApplication, Qt::QueuedConnection);
 }
 
 void execPendingRestart() {
@@ -56,6 +56,7 @@ void execPendingRestart() {
   for (std::string& argument : restart->arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   closeEverythingOnExec();
+  alarm(0);  // a quit's deadline (see launcher.cpp) is not the new program's
   execv(restart->program.c_str(), argv.data());
   logLine("couldn't restart into " + restart->program + ": " + std::strerror(errno));
 }

@@ -44,10 +44,17 @@ QLabel* wrappedLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
+// The two versions as the offer names them: with their builds when they would read the same.
+std::pair<QString, QString> shownVersions(const UpdateTexts& texts, const UpdateOffer& offer) {
+  if (offer.newVersion != offer.runningVersion) return {offer.newVersion, offer.runningVersion};
+  return {texts.versionWithBuild.arg(offer.newVersion, offer.newBuild),
+          texts.versionWithBuild.arg(offer.runningVersion, offer.runningBuild)};
+}
+
 }  // namespace
 
 UpdateDialog::UpdateDialog(const UpdateTexts& texts, const UpdateOffer& offer, const QIcon& icon)
-    : texts_(texts), newVersion_(offer.newVersion) {
+    : texts_(texts), newVersion_(shownVersions(texts, offer).first) {
   setWindowTitle(texts.windowTitle);
   setWindowIcon(icon);
 
@@ -60,7 +67,8 @@ UpdateDialog::UpdateDialog(const UpdateTexts& texts, const UpdateOffer& offer, c
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.2);
   headline->setFont(bold);
-  auto* offerText = wrappedLabel(texts.offer.arg(offer.newVersion, offer.runningVersion), this);
+  const auto [newVersion, runningVersion] = shownVersions(texts, offer);
+  auto* offerText = wrappedLabel(texts.offer.arg(newVersion, runningVersion), this);
 
   auto* notesTitle = wrappedLabel(texts.releaseNotes, this);
   QFont notesTitleFont = notesTitle->font();

@@ -14,6 +14,8 @@ struct UpdateOffer {
   QString newVersion;      ///< the feed item's display version
   QString runningVersion;  ///< the running build's display version
   QString notesHTML;       ///< the item's release notes
+  QString newBuild;        ///< the feed item's build number
+  QString runningBuild;    ///< the running build's number
 };
 
 class UpdatePresenter {

@@ -18,6 +18,7 @@ const UpdateTexts& updateTexts() {
       QStringLiteral("Jolstrand %1 is the newest version."),
       QStringLiteral("Jolstrand couldn't be updated."),
       QStringLiteral("The update stopped: %1. Your copy of Jolstrand is unchanged."),
+      QStringLiteral("%1 (build %2)"),
   };
   return texts;
 }

@@ -19,7 +19,8 @@ struct UpdateTexts {
   QString upToDate;
   QString upToDateDetail;  // %1: the running display version
   QString stopped;
-  QString stoppedDetail;  // %1: what went wrong, worded to complete "the update stopped: "
+  QString stoppedDetail;     // %1: what went wrong, worded to complete "the update stopped: "
+  QString versionWithBuild;  // %1: a display version, %2: its build; where two versions read alike
 };
 
 [[nodiscard]] const UpdateTexts& updateTexts();
