@@ -1,7 +1,8 @@
 #pragma once
 // The diagnostic command-line modes: `--list` prints the catalogue, `--query TERM...` prints the
-// ranked results of each term, both with their timings; `--icons` prints each entry's icon file. They scan the standard roots, read the
-// usage file (both found through the environment) and need no display.
+// ranked results of each term, both with their timings; `--icons` prints each entry's icon file.
+// They scan the standard roots, read the usage file (both found through the environment) and need
+// no display.
 
 #include <ostream>
 #include <string>

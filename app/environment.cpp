@@ -40,8 +40,9 @@ Environment Environment::fromProcess() {
 
 #ifndef __APPLE__
 IconTheme Environment::iconTheme(const std::string& named, const std::string& toolkitTheme) const {
-  return IconTheme(IconTheme::folders(home, dataHome, dataDirs),
-                   named.empty() ? desktopIconTheme(currentDesktop, configHome, toolkitTheme) : named);
+  return IconTheme(
+      IconTheme::folders(home, dataHome, dataDirs),
+      named.empty() ? desktopIconTheme(currentDesktop, configHome, toolkitTheme) : named);
 }
 #endif
 

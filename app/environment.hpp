@@ -33,7 +33,8 @@ struct Environment {
 
   /// Linux: the icon theme named, else the one the desktop uses (toolkitTheme, the toolkit's
   /// choice, where the desktop has none), in the folders of themes that the environment names.
-  [[nodiscard]] IconTheme iconTheme(const std::string& named, const std::string& toolkitTheme) const;
+  [[nodiscard]] IconTheme iconTheme(const std::string& named,
+                                    const std::string& toolkitTheme) const;
 };
 
 }  // namespace jolstrand

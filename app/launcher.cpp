@@ -92,8 +92,8 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
 #ifdef __APPLE__
   const std::shared_ptr<const IconTheme> icons;
 #else
-  const auto icons =
-      std::make_shared<const IconTheme>(environment.iconTheme("", QIcon::themeName().toStdString()));
+  const auto icons = std::make_shared<const IconTheme>(
+      environment.iconTheme("", QIcon::themeName().toStdString()));
 #endif
   const auto workspace = makeWorkspace(
       {.searchPath = environment.searchPath, .terminal = environment.terminal, .icons = icons});

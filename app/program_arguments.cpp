@@ -49,9 +49,9 @@ std::optional<std::variant<IconsRequest, std::string>> iconsRequest(
       request.theme = args[i];
       continue;
     }
-    const bool digits = !argument.empty() && argument.size() <= 4 &&
-                        std::all_of(argument.begin(), argument.end(),
-                                    [](char c) { return c >= '0' && c <= '9'; });
+    const bool digits =
+        !argument.empty() && argument.size() <= 4 &&
+        std::all_of(argument.begin(), argument.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (digits && !sized && std::stoi(argument) >= 1 && std::stoi(argument) <= largest) {
       request.pixels = std::stoi(argument);
       sized = true;

@@ -194,9 +194,18 @@ TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
       {{"--setup", "sound"}, 2, "", "jolstrand: unknown argument 'sound'\n" + usage},
       {{"--about", "-platform"}, 2, "", "jolstrand: -platform needs a value\n" + usage},
       {{"--icons", "big"}, 2, "", "jolstrand: unknown argument 'big'\n" + usage},
-      {{"--icons", "0"}, 2, "", "jolstrand: --icons takes one size, from 1 to 1024 pixels\n" + usage},
-      {{"--icons", "16", "32"}, 2, "", "jolstrand: --icons takes one size, from 1 to 1024 pixels\n" + usage},
-      {{"--icons", "--icon-theme"}, 2, "", "jolstrand: --icon-theme needs a theme's name\n" + usage},
+      {{"--icons", "0"},
+       2,
+       "",
+       "jolstrand: --icons takes one size, from 1 to 1024 pixels\n" + usage},
+      {{"--icons", "16", "32"},
+       2,
+       "",
+       "jolstrand: --icons takes one size, from 1 to 1024 pixels\n" + usage},
+      {{"--icons", "--icon-theme"},
+       2,
+       "",
+       "jolstrand: --icon-theme needs a theme's name\n" + usage},
       {{"--icon-theme", "breeze"}, 2, "", "jolstrand: unknown argument '--icon-theme'\n" + usage},
       {{}, 1, "", noDisplay},
       {{"--setup", "--about", "--support-reminder"}, 1, "", noDisplay},
@@ -253,9 +262,9 @@ TEST_F(CommandLineDesktopEntries, PrintsTheFileOfEveryEntrysIconWithoutADisplay)
     const testing::ScopedVariable desktop("XDG_CURRENT_DESKTOP", asked.first);
     const Result run = runJolstrand(tree, asked.second);
     EXPECT_EQ(run.status, 0);
-    EXPECT_THAT(run.lines, ElementsAre("Filer\tcom.example.filer\t",
-                                       "Files\torg.example.Files.desktop\t",
-                                       "Tool\ttool.desktop\t" + file))
+    EXPECT_THAT(run.lines,
+                ElementsAre("Filer\tcom.example.filer\t", "Files\torg.example.Files.desktop\t",
+                            "Tool\ttool.desktop\t" + file))
         << asked.first << run.errors;
   }
 }

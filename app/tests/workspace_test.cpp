@@ -107,9 +107,11 @@ TEST(Workspace, DrawsANamedIconFromTheThemeScaledUpSmoothly) {
   small.fill(Qt::red);
   small.setPixelColor(1, 0, Qt::blue);
   small.setPixelColor(1, 1, Qt::blue);
-  ASSERT_TRUE(small.save(QString::fromStdString(tree.file("share/icons/hicolor/16x16/apps/tool.png")), "PNG"));
-  const std::string entry = tree.file(
-      "applications/tool.desktop", "[Desktop Entry]\nType=Application\nName=Tool\nExec=sh\nIcon=tool\n");
+  ASSERT_TRUE(small.save(
+      QString::fromStdString(tree.file("share/icons/hicolor/16x16/apps/tool.png")), "PNG"));
+  const std::string entry =
+      tree.file("applications/tool.desktop",
+                "[Desktop Entry]\nType=Application\nName=Tool\nExec=sh\nIcon=tool\n");
   const auto icons = std::make_shared<const IconTheme>(
       IconTheme::folders(tree.path("home"), "", tree.path("share")), "hicolor");
   const QImage icon = makeWorkspace({.icons = icons})->icon(entry, 32, 1.0);

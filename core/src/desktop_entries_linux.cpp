@@ -32,7 +32,6 @@ void addFolder(std::vector<std::string>& folders, std::string_view dataFolder) {
   }
 }
 
-
 void findIn(const std::string& folder, const std::string& prefix, int depth,
             std::unordered_set<std::string>& taken, std::vector<DesktopEntryFile>& found) {
   auto listing = listFolder(folder);
@@ -114,8 +113,7 @@ std::vector<std::string> desktopEntryFolders(const char* dataHome, const char* d
 }
 
 // The root folder is kept as "", so that a folder below it never starts with two slashes.
-std::vector<std::string> dataFolders(const char* dataHome, const char* dataDirs,
-                                     const char* home) {
+std::vector<std::string> dataFolders(const char* dataHome, const char* dataDirs, const char* home) {
   std::vector<std::string> folders;
   if (isAbsolute(dataHome)) {
     addFolder(folders, dataHome);

@@ -37,8 +37,8 @@ std::string kdeIconTheme(const std::string& configHome) {
   for (const std::string& path : {configHome + "/kdeglobals", std::string("/etc/xdg/kdeglobals")}) {
     auto loaded = detail::loadKeyFile(path, ',');
     if (!std::holds_alternative<detail::KeyFile>(loaded)) continue;
-    const detail::GlibText theme(g_key_file_get_string(std::get<detail::KeyFile>(loaded).get(),
-                                                       "Icons", "Theme", nullptr));
+    const detail::GlibText theme(
+        g_key_file_get_string(std::get<detail::KeyFile>(loaded).get(), "Icons", "Theme", nullptr));
     if (theme && *theme != '\0') return theme.get();
   }
   return "breeze";

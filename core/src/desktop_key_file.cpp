@@ -101,7 +101,8 @@ auto firstInUsersLanguages(const char* key, Read read) {
 }  // namespace
 
 std::string localeValue(GKeyFile* file, const char* key) {
-  return firstInUsersLanguages(key, [&](const std::string& name) { return stringValue(file, name.c_str()); });
+  return firstInUsersLanguages(
+      key, [&](const std::string& name) { return stringValue(file, name.c_str()); });
 }
 
 std::vector<std::string> localeList(GKeyFile* file, const char* key) {

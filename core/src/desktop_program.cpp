@@ -33,8 +33,8 @@ constexpr Runner runners[] = {
 };
 
 // Programs that open another entry, a file or an address: what they start is not on the line.
-constexpr std::string_view openers[] = {"gtk-launch", "xdg-open", "gio", "exo-open",
-                                        "kioclient", "kioclient5", "kde-open", "kde-open5"};
+constexpr std::string_view openers[] = {"gtk-launch", "xdg-open",   "gio",      "exo-open",
+                                        "kioclient",  "kioclient5", "kde-open", "kde-open5"};
 
 constexpr std::string_view shells[] = {"sh", "bash", "dash", "zsh", "ksh", "mksh"};
 

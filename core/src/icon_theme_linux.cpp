@@ -1,8 +1,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <climits>
+#include <cstdlib>
 #include <unordered_set>
 
 #include "desktop_entries.hpp"
@@ -193,18 +193,21 @@ IconTheme::Folders IconTheme::folders(const std::string& home, const std::string
                                       const std::string& dataDirs) {
   Folders folders;
   if (!home.empty()) folders.themes.push_back(home + "/.icons");
-  for (const std::string& data : detail::dataFolders(dataHome.c_str(), dataDirs.c_str(), home.c_str())) {
+  for (const std::string& data :
+       detail::dataFolders(dataHome.c_str(), dataDirs.c_str(), home.c_str())) {
     folders.themes.push_back(data + "/icons");
     folders.pixmaps.push_back(data + "/pixmaps");
   }
   return folders;
 }
 
-IconTheme::IconTheme(Folders folders, const std::string& name) : pixmaps_(std::move(folders.pixmaps)) {
+IconTheme::IconTheme(Folders folders, const std::string& name)
+    : pixmaps_(std::move(folders.pixmaps)) {
   std::vector<Theme> chain;
   std::unordered_set<std::string> seen;
   addWithParents(folders.themes, name, seen, chain);
-  if (auto hicolor = load(folders.themes, fallbackTheme)) chain.push_back(std::move(hicolor->first));
+  if (auto hicolor = load(folders.themes, fallbackTheme))
+    chain.push_back(std::move(hicolor->first));
   themes_ = std::make_shared<const std::vector<Theme>>(std::move(chain));
 }
 

@@ -65,8 +65,7 @@ struct Matcher::Catalogue {
   }
 
   [[nodiscard]] std::vector<Candidate> candidates(const detail::PreparedQuery& query,
-                                                  std::size_t limit,
-                                                  detail::MatchKey worst) const;
+                                                  std::size_t limit, detail::MatchKey worst) const;
   [[nodiscard]] std::vector<Match> matches(const detail::PreparedQuery& query,
                                            const UsageScores& usage, std::size_t limit) const;
   [[nodiscard]] std::vector<Match> usageList(const UsageScores& usage, std::size_t limit) const;

@@ -130,7 +130,8 @@ TEST_F(Corpus, NamesNoLauncherProgramAndShowsWhatTheDesktopShows) {
   const Matcher gnome = catalogue("GNOME");
   EXPECT_THAT(ids(gnome, "sh"), ::testing::Not(::testing::Contains("emacsclient.desktop")));
   EXPECT_THAT(ids(gnome, "flatpak"), ::testing::IsEmpty());
-  EXPECT_THAT(ids(gnome, "signal-desktop"), ::testing::ElementsAre("signal-desktop_signal-desktop.desktop"));
+  EXPECT_THAT(ids(gnome, "signal-desktop"),
+              ::testing::ElementsAre("signal-desktop_signal-desktop.desktop"));
   EXPECT_EQ(gnome.entries().size(), 99U);
   EXPECT_EQ(catalogue("KDE").entries().size(), 97U);
 }

@@ -35,9 +35,9 @@ class IconThemes : public ::testing::Test {
     // Ocean: a scalable folder for 16 to 256 and a 32 folder of another context; it inherits
     // Sand (whose index is in the user's folder), which inherits Ocean again and hicolor.
     tree.file("share/icons/Ocean/index.theme",
-              index("Sand,hicolor", {"scalable/apps Size=48\nType=Scalable\nMinSize=16\nMaxSize=256",
-                                     "32/devices Size=32\nType=Fixed",
-                                     "48@2/apps Size=48\nScale=2\nType=Fixed"}));
+              index("Sand,hicolor",
+                    {"scalable/apps Size=48\nType=Scalable\nMinSize=16\nMaxSize=256",
+                     "32/devices Size=32\nType=Fixed", "48@2/apps Size=48\nScale=2\nType=Fixed"}));
     tree.file("share/icons/Ocean/scalable/apps/tool.svg", "<svg/>");
     tree.file("share/icons/Ocean/32/devices/drive.png");
     tree.file("share/icons/Ocean/48@2/apps/sharp.png");
@@ -69,22 +69,24 @@ TEST_F(IconThemes, FollowTheIndexesAndTheInheritanceThenPixmaps) {
   const std::pair<std::pair<const char*, int>, std::string> cases[] = {
       {{"tool", 64}, "share/icons/Ocean/scalable/apps/tool.svg"},
       {{"tool.png", 300}, "share/icons/Ocean/scalable/apps/tool.svg"},  // nearest: 256
-      {{"drive", 32}, "share/icons/Ocean/32/devices/drive.png"},      // every context
-      {{"drive", 28}, "share/icons/Ocean/32/devices/drive.png"},      // nearest
-      {{"sharp", 96}, "share/icons/Ocean/48@2/apps/sharp.png"},       // 48 at scale 2
-      {{"sand", 22}, "share/icons/Sand/22/apps/sand.png"},            // Threshold: 20 to 24
+      {{"drive", 32}, "share/icons/Ocean/32/devices/drive.png"},        // every context
+      {{"drive", 28}, "share/icons/Ocean/32/devices/drive.png"},        // nearest
+      {{"sharp", 96}, "share/icons/Ocean/48@2/apps/sharp.png"},         // 48 at scale 2
+      {{"sand", 22}, "share/icons/Sand/22/apps/sand.png"},              // Threshold: 20 to 24
       {{"sand", 24}, "share/icons/Sand/22/apps/sand.png"},
       {{"sand", 60}, "share/icons/Sand/64/apps/sand.png"},
       {{"only", 16}, "share/icons/hicolor/64x64/apps/only.xpm"},
       {{"legacy", 64}, "share/pixmaps/legacy.png"},
   };
   for (const auto& [asked, file] : cases) {
-    EXPECT_EQ(ocean.find(asked.first, asked.second), at(file)) << asked.first << " " << asked.second;
+    EXPECT_EQ(ocean.find(asked.first, asked.second), at(file))
+        << asked.first << " " << asked.second;
   }
   EXPECT_EQ(theme("hicolor").find("tool", 12), at("share/icons/hicolor/16x16/apps/tool.png"));
   EXPECT_EQ(theme("NoIndex").find("tool", 64), at("share/icons/hicolor/64x64/apps/tool.png"));
   EXPECT_EQ(ocean.find(at("share/pixmaps/legacy.png"), 64), at("share/pixmaps/legacy.png"));
-  for (const std::string missing : {"missing", "", "../hicolor/64x64/apps/tool", "/nonexistent.png"}) {
+  for (const std::string missing :
+       {"missing", "", "../hicolor/64x64/apps/tool", "/nonexistent.png"}) {
     EXPECT_EQ(ocean.find(missing, 64), "") << missing;
   }
 }
@@ -101,7 +103,8 @@ TEST_F(IconThemes, TakeTheDesktopsChoice) {
 // must know each theme's layout (breeze keeps apps/48, Papirus 48x48/apps) and inheritance.
 TEST(RealIconThemes, DrawMostOfTheCorpussIcons) {
   std::vector<std::string> icons;
-  for (const auto& file : std::filesystem::directory_iterator(JOLSTRAND_DESKTOP_CORPUS "/applications")) {
+  for (const auto& file :
+       std::filesystem::directory_iterator(JOLSTRAND_DESKTOP_CORPUS "/applications")) {
     std::ifstream in(file.path());
     for (std::string line; std::getline(in, line);) {
       if (line.starts_with("Icon=")) icons.push_back(line.substr(5));

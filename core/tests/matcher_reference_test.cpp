@@ -75,14 +75,13 @@ std::vector<Expected> referenceSearch(const std::vector<AppEntry>& entries, std:
     for (const SearchName& name : entry.names()) {
       const auto tier = referenceTier(name, q, words, compact);
       if (!tier) continue;
-      const Key key{*tier >= MatchTier::substring, name.kind, *tier,
-                    !entry.madeForCurrentDesktop(), static_cast<std::ptrdiff_t>(name.folded.size())};
+      const Key key{*tier >= MatchTier::substring, name.kind, *tier, !entry.madeForCurrentDesktop(),
+                    static_cast<std::ptrdiff_t>(name.folded.size())};
       if (!best || key < *best) best = key;
     }
     if (!best) continue;
     const double score = usage.contains(entry.id()) ? usage.at(entry.id()) : 0.0;
-    found.push_back(
-        {*best, {{entry.id(), std::get<2>(*best), std::get<4>(*best), score}, &entry}});
+    found.push_back({*best, {{entry.id(), std::get<2>(*best), std::get<4>(*best), score}, &entry}});
   }
   std::stable_sort(found.begin(), found.end(), [](const auto& keyed, const auto& otherKeyed) {
     if (keyed.first != otherKeyed.first) return keyed.first < otherKeyed.first;
@@ -121,8 +120,9 @@ void agreeOnRandomCatalogues(bool withKinds) {
     std::vector<OtherName> others;
     const int count = withKinds ? std::uniform_int_distribution(0, 4)(random) : i % 3 == 0;
     for (int k = 0; k < count; ++k) {
-      const auto kind = withKinds ? static_cast<NameKind>(std::uniform_int_distribution(0, 2)(random))
-                                  : NameKind::name;
+      const auto kind = withKinds
+                            ? static_cast<NameKind>(std::uniform_int_distribution(0, 2)(random))
+                            : NameKind::name;
       others.push_back({makeName(), kind});
     }
     const bool madeForDesktop = withKinds && i % 5 == 0;
