@@ -42,8 +42,12 @@ class MainAppLoginItem final : public LoginItem {
     return LoginItemStatus::NotFound;
   }
 
-  std::optional<QString> enable() override { return change(true); }
-  std::optional<QString> disable() override { return change(false); }
+  std::optional<QString> enable() override {
+    return change(true);
+  }
+  std::optional<QString> disable() override {
+    return change(false);
+  }
 
   void openApprovalSettings() override {
 #ifdef JOLSTRAND_HAS_APP_SERVICE
