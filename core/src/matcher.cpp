@@ -64,8 +64,10 @@ struct Matcher::Catalogue {
     for (std::uint32_t i = 0; i < entries.size(); ++i) byID.emplace(entries[i].id(), i);
   }
 
+  template <class Keys>
   [[nodiscard]] std::vector<Candidate> candidates(const detail::PreparedQuery& query,
-                                                  std::size_t limit, detail::MatchKey worst) const;
+                                                  std::size_t limit) const;
+  template <class Keys>
   [[nodiscard]] std::vector<Match> matches(const detail::PreparedQuery& query,
                                            const UsageScores& usage, std::size_t limit) const;
   [[nodiscard]] std::vector<Match> usageList(const UsageScores& usage, std::size_t limit) const;
@@ -93,34 +95,44 @@ std::vector<Match> Matcher::search(std::string_view query, const UsageScores& us
                                    std::size_t limit) const {
   if (limit == 0) return {};
   const std::optional<detail::PreparedQuery> prepared = detail::prepareQuery(query);
-  return prepared ? catalogue_->matches(*prepared, usage, limit)
-                  : catalogue_->usageList(usage, limit);
+  if (!prepared) return catalogue_->usageList(usage, limit);
+  return catalogue_->names.kinded()
+             ? catalogue_->matches<detail::KindedKeys>(*prepared, usage, limit)
+             : catalogue_->matches<detail::PlainKeys>(*prepared, usage, limit);
 }
 
-// Every entry whose best key is no worse than `worst`, except those that cannot be among the
-// first `limit`: while scanning, the limit-th best key seen so far bounds what is worth testing,
-// so an entry's names are tested only as far as that bound.
+// Every entry whose best key could be among the first `limit`: while scanning, the limit-th
+// best key seen so far bounds what is worth testing, so an entry's names are tested only as far
+// as that bound.
+template <class Keys>
 std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuery& query,
-                                                      std::size_t limit,
-                                                      detail::MatchKey worst) const {
+                                                      std::size_t limit) const {
   std::vector<Candidate> found;
   std::priority_queue<detail::MatchKey> placed;  // the best `limit` keys so far, worst on top
-  detail::Bounds bounds = detail::boundsWithin(worst);
+  detail::MatchKey worst = Keys::key(MatchTier::subsequence, NameKind::keyword, true, UINT32_MAX);
+  detail::Bounds bounds(worst);
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
     if ((query.mask & ~names.mask(i)) != 0) continue;  // lacks a character of the query
-    const bool otherDesktop = names.otherDesktop(i);
+    const std::span<const detail::IndexedName> entryNames = names.names(i);
+    const NameKind* const kinds = Keys::kinded ? names.kinds(i).data() : nullptr;
+    const bool otherDesktop = !Keys::kinded || names.otherDesktop(i);
     std::optional<detail::MatchKey> best;
-    for (const detail::IndexedName& name : names.names(i)) {
+    for (std::size_t n = 0; n < entryNames.size(); ++n) {
+      const detail::IndexedName& name = entryNames[n];
       if ((query.mask & ~name.mask) != 0) continue;
+      const NameKind kind = Keys::kinded ? kinds[n] : NameKind::name;
       // Another name only counts when it does strictly better than the best so far.
-      const std::optional<detail::TierBound> bound =
-          best ? detail::boundWithin(*best - 1, name.kind, otherDesktop)
-               : bounds[detail::boundIndex(name.kind, otherDesktop)];
-      if (!bound) continue;
+      std::optional<detail::TierBound> bound;
+      if constexpr (Keys::kinded) {
+        bound = best ? detail::boundWithin(*best - 1, kind, otherDesktop)
+                     : bounds.of(kind, otherDesktop);
+        if (!bound) continue;
+      } else {
+        bound = Keys::bound(best ? *best - 1 : worst);
+      }
       const auto tier = detail::tierOf(name, query, *bound);
       if (!tier) continue;
-      best = detail::keyOf(*tier, name.kind, otherDesktop,
-                           static_cast<std::uint32_t>(name.folded.size()));
+      best = Keys::key(*tier, kind, otherDesktop, static_cast<std::uint32_t>(name.folded.size()));
     }
     if (!best) continue;
     found.push_back({i, *best});
@@ -128,7 +140,7 @@ std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuer
     if (placed.size() > limit) placed.pop();
     if (placed.size() == limit && placed.top() != worst) {
       worst = placed.top();
-      bounds = detail::boundsWithin(worst);
+      if constexpr (Keys::kinded) bounds = detail::Bounds(worst);
     }
   }
   std::erase_if(found, [&](const Candidate& c) { return c.key > worst; });
@@ -138,10 +150,10 @@ std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuer
 // Orders matches by key (kind of name and tier, desktop, name length), usage (descending),
 // display name, catalogue order.
 // Usage is looked up only for the entries that can be placed.
+template <class Keys>
 std::vector<Match> Matcher::Catalogue::matches(const detail::PreparedQuery& query,
                                                const UsageScores& usage, std::size_t limit) const {
-  std::vector<Candidate> candidates = this->candidates(
-      query, limit, detail::keyOf(MatchTier::subsequence, NameKind::keyword, true, UINT32_MAX));
+  std::vector<Candidate> candidates = this->candidates<Keys>(query, limit);
   for (Candidate& c : candidates) c.usage = scoreOf(usage, entries[c.index].id());
 
   const auto better = [&](const Candidate& a, const Candidate& b) {
@@ -160,8 +172,8 @@ std::vector<Match> Matcher::Catalogue::matches(const detail::PreparedQuery& quer
   out.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const Candidate& c = candidates[i];
-    out.push_back({entries[c.index], detail::tierIn(c.key),
-                   static_cast<std::ptrdiff_t>(detail::nameLengthIn(c.key)), c.usage});
+    out.push_back({entries[c.index], Keys::tier(c.key),
+                   static_cast<std::ptrdiff_t>(Keys::length(c.key)), c.usage});
   }
   return out;
 }
