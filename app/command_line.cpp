@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "jolstrand/app_scanner.hpp"
+#include "jolstrand/bundle.hpp"
+#include "jolstrand/desktop_launch.hpp"
 #include "jolstrand/matcher.hpp"
 #include "jolstrand/usage_store.hpp"
 
@@ -54,14 +56,37 @@ void printQueries(const std::vector<std::string>& terms, const std::vector<AppEn
   }
 }
 
+std::vector<AppEntry> scanCatalogue(const Environment& environment) {
+  return AppScanner::standard(environment.home, environment.root, environment.desktopSettings())
+      .scan();
+}
+
 }  // namespace
+
+int runIcons(const IconsRequest& request, const Environment& environment, std::ostream& out) {
+#ifndef __APPLE__
+  const IconTheme icons = environment.iconTheme(request.theme, "");
+#endif
+  for (const AppEntry& entry : scanCatalogue(environment)) {
+    std::string file;
+#ifndef __APPLE__
+    if (isDesktopEntry(entry.path())) {
+      file = icons.find(desktopEntryIcon(entry.path()), request.pixels);
+    } else
+#endif
+    {
+      file = bundleIconFile(entry.path()).value_or("");
+    }
+    out << entry.displayName() << '\t' << entry.id() << '\t' << file << '\n';
+  }
+  out.flush();
+  return 0;
+}
 
 int runCommandLine(const std::vector<std::string>& args, const Environment& environment,
                    std::ostream& out) {
   const auto started = Clock::now();
-  const std::vector<AppEntry> entries =
-      AppScanner::standard(environment.home, environment.root, environment.desktopSettings())
-          .scan();
+  const std::vector<AppEntry> entries = scanCatalogue(environment);
   const auto scanTime = Clock::now() - started;
   const UsageScores usage =
       UsageStore(UsageStore::defaultURL(environment.home, environment.dataHome))

@@ -41,6 +41,14 @@ Environment Environment::fromProcess() {
   return environment;
 }
 
+#ifndef __APPLE__
+IconTheme Environment::iconTheme(const std::string& named, const std::string& toolkitTheme) const {
+  return IconTheme(
+      IconTheme::folders(home, dataHome, dataDirs),
+      named.empty() ? desktopIconTheme(currentDesktop, configHome, toolkitTheme) : named);
+}
+#endif
+
 AppScanner::DesktopSettings Environment::desktopSettings() const {
   return {.dataHome = dataHome,
           .dataDirs = dataDirs,

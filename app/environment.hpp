@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jolstrand/app_scanner.hpp"
+#include "jolstrand/icon_theme.hpp"
 
 namespace jolstrand {
 
@@ -33,6 +34,11 @@ struct Environment {
 
   /// What the scanner needs from here for the Linux desktop entries.
   [[nodiscard]] AppScanner::DesktopSettings desktopSettings() const;
+
+  /// Linux: the icon theme named, else the one the desktop uses (toolkitTheme, the toolkit's
+  /// choice, where the desktop has none), in the folders of themes that the environment names.
+  [[nodiscard]] IconTheme iconTheme(const std::string& named,
+                                    const std::string& toolkitTheme) const;
 };
 
 }  // namespace jolstrand

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
@@ -106,8 +107,14 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
 
   Trace::traceTo(environment.traceFile);
   QtMainQueue mainQueue;
-  const auto workspace =
-      makeWorkspace({.searchPath = environment.searchPath, .terminal = environment.terminal});
+#ifdef __APPLE__
+  const std::shared_ptr<const IconTheme> icons;
+#else
+  const auto icons = std::make_shared<const IconTheme>(
+      environment.iconTheme("", QIcon::themeName().toStdString()));
+#endif
+  const auto workspace = makeWorkspace(
+      {.searchPath = environment.searchPath, .terminal = environment.terminal, .icons = icons});
   const auto settings = openProgramSettings(environment.configHome);
   const auto windowSystem = makeWindowSystem(environment);
   const std::string program = QCoreApplication::applicationFilePath().toStdString();

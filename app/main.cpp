@@ -1,5 +1,6 @@
 // Jolstrand: a keyboard launcher. With --list or --query it is a diagnostic command-line tool
-// that needs no display; --help and --version answer at once; otherwise it starts the launcher.
+// that needs no display, as with --icons; --help and --version answer at once; otherwise it
+// starts the launcher.
 
 #include <iostream>
 #include <string>
@@ -31,9 +32,14 @@ int main(int argc, char** argv) {
       jolstrand::printUsage(std::cerr);
       return 2;
     case jolstrand::ProgramMode::commandLine:
+    case jolstrand::ProgramMode::icons:
       break;
   }
   const auto environment = jolstrand::Environment::fromProcess();
   jolstrand::Collator::useForProcess(environment.locale);
+  if (choice.mode == jolstrand::ProgramMode::icons) {
+    return jolstrand::runIcons(std::get<jolstrand::IconsRequest>(*jolstrand::iconsRequest(args)),
+                               environment, std::cout);
+  }
   return jolstrand::runCommandLine(args, environment, std::cout);
 }

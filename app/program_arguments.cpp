@@ -35,8 +35,42 @@ bool contains(const std::vector<std::string>& args, std::string_view flag) {
 
 }  // namespace
 
+std::optional<std::variant<IconsRequest, std::string>> iconsRequest(
+    const std::vector<std::string>& args) {
+  if (!contains(args, "--icons")) return std::nullopt;
+  constexpr int largest = 1024;
+  IconsRequest request;
+  bool sized = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& argument = args[i];
+    if (argument == "--icons") continue;
+    if (argument == "--icon-theme") {
+      if (++i == args.size() || args[i].empty()) return "--icon-theme needs a theme's name";
+      request.theme = args[i];
+      continue;
+    }
+    const bool digits =
+        !argument.empty() && argument.size() <= 4 &&
+        std::all_of(argument.begin(), argument.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits && !sized && std::stoi(argument) >= 1 && std::stoi(argument) <= largest) {
+      request.pixels = std::stoi(argument);
+      sized = true;
+      continue;
+    }
+    if (digits) return "--icons takes one size, from 1 to " + std::to_string(largest) + " pixels";
+    return "unknown argument '" + argument + "'";
+  }
+  return request;
+}
+
 ProgramChoice chooseMode(const std::vector<std::string>& args) {
   if (contains(args, "--list") || contains(args, "--query")) return {ProgramMode::commandLine, {}};
+  if (const auto icons = iconsRequest(args)) {
+    if (const auto* problem = std::get_if<std::string>(&*icons)) {
+      return {ProgramMode::refused, *problem};
+    }
+    return {ProgramMode::icons, {}};
+  }
   if (contains(args, "--help") || contains(args, "-h")) return {ProgramMode::help, {}};
   if (contains(args, "--version")) return {ProgramMode::version, {}};
   if (contains(args, "--self-test")) return {ProgramMode::selfTest, {}};

@@ -5,7 +5,7 @@ namespace {
 
 constexpr char usage[] =
     "usage: jolstrand [--setup] [--about] [--support-reminder] | --list | --query TERM... | "
-    "--help | --version\n";
+    "--icons [PIXELS] [--icon-theme NAME] | --help | --version\n";
 
 constexpr char modes[] =
     R"(Modes:
@@ -13,6 +13,10 @@ constexpr char modes[] =
   --list              print every catalogue entry (name, id, path, other names) and exit
   --query TERM...     print the ranked matches of each TERM, with timings, and exit;
                       every argument after --query is a term
+  --icons [PIXELS] [--icon-theme NAME]
+                      print every entry's name, id and the file its icon is drawn
+                      from at PIXELS (default 28), in the desktop's icon theme or
+                      NAME, tab-separated (no file: the generic icon), and exit
   --help, -h          print this help and exit
   --version           print the version and build and exit
 

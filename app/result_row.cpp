@@ -51,6 +51,7 @@ void ResultRow::paintEvent(QPaintEvent* /*event*/) {
     painter.fillPath(highlight, accent);
   }
   const QRect iconRect(iconLeft, (height() - iconSize) / 2, iconSize, iconSize);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);  // an icon of another size
   if (!icon_.isNull()) painter.drawPixmap(iconRect, icon_);
   const int nameLeft = iconRect.right() + 1 + nameGap;
   const QRect nameRect(nameLeft, 0, width() - nameLeft - nameRight, height());

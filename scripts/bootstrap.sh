@@ -21,6 +21,7 @@ debian_packages=(
   dbus-daemon openbox xterm x11-utils trayer python3-dbus python3-gi
   lintian desktop-file-utils man-db groff-base sway wtype grim kwin-wayland
   libglib2.0-bin gsettings-desktop-schemas
+  adwaita-icon-theme breeze-icon-theme papirus-icon-theme hicolor-icon-theme
 )
 [ "${1:-}" = release ] && debian_packages=("${release_packages[@]}")
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "jolstrand/icon_theme.hpp"
+
 namespace jolstrand {
 
 class Workspace {
@@ -30,10 +32,13 @@ class Workspace {
   [[nodiscard]] virtual QImage icon(const std::string& path, int points, qreal pixelRatio) = 0;
 };
 
-/// What the workspace takes from the environment to start programs (Linux desktop entries).
+/// What the workspace takes from the environment to start programs and find their icons (Linux
+/// desktop entries).
 struct ProgramLookup {
   std::string searchPath;  ///< PATH: folders separated by ':'; empty for the usual folders
   std::string terminal;    ///< TERMINAL: the user's terminal program; empty for the usual ones
+  /// The desktop's icon theme, for named icons; none: only icons given as absolute paths.
+  std::shared_ptr<const IconTheme> icons;
 };
 
 /// The platform's workspace. Made on the main thread.

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "fixture_tree.hpp"
+#include "scoped_variable.hpp"
 
 namespace jolstrand {
 namespace {
@@ -172,7 +173,7 @@ TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
   FixtureTree tree;
   const std::string usage =
       "usage: jolstrand [--setup] [--about] [--support-reminder] | --list | --query TERM... | "
-      "--help | --version\n";
+      "--icons [PIXELS] [--icon-theme NAME] | --help | --version\n";
   const std::string noDisplay =
       "jolstrand: no display: run it in a desktop session, or use --list / --query\n";
   struct Case {
@@ -197,6 +198,20 @@ TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
       {{"--bogus"}, 2, "", "jolstrand: unknown argument '--bogus'\n" + usage},
       {{"--setup", "sound"}, 2, "", "jolstrand: unknown argument 'sound'\n" + usage},
       {{"--about", "-platform"}, 2, "", "jolstrand: -platform needs a value\n" + usage},
+      {{"--icons", "big"}, 2, "", "jolstrand: unknown argument 'big'\n" + usage},
+      {{"--icons", "0"},
+       2,
+       "",
+       "jolstrand: --icons takes one size, from 1 to 1024 pixels\n" + usage},
+      {{"--icons", "16", "32"},
+       2,
+       "",
+       "jolstrand: --icons takes one size, from 1 to 1024 pixels\n" + usage},
+      {{"--icons", "--icon-theme"},
+       2,
+       "",
+       "jolstrand: --icon-theme needs a theme's name\n" + usage},
+      {{"--icon-theme", "breeze"}, 2, "", "jolstrand: unknown argument '--icon-theme'\n" + usage},
       {{}, 1, "", noDisplay},
       {{"--setup", "--about", "--support-reminder"}, 1, "", noDisplay},
       // Told to use X11 where there is none: Qt gives up, and the launcher ends the same way.
@@ -222,6 +237,41 @@ TEST(ProgramArguments, HelpVersionRefusalsAndAMissingDisplay) {
   for (const char* fact : {"--list", "--query TERM", "--setup", "--about", "--support-reminder",
                            "XDG_DATA_DIRS", "JOLSTRAND_ROOT", "usage.json", "settings.ini"}) {
     EXPECT_THAT(help, ::testing::HasSubstr(fact));
+  }
+}
+
+// Each entry's icon file in the theme asked for, else the desktop's: KDE's kdeglobals, GNOME's
+// settings (through GSettings' keyfile backend here), elsewhere hicolor.
+TEST_F(CommandLineDesktopEntries, PrintsTheFileOfEveryEntrysIconWithoutADisplay) {
+  tree.file("Shared/applications/tool.desktop",
+            "[Desktop Entry]\nType=Application\nName=Tool\nExec=sh\nIcon=tool\n");
+  for (const std::string theme : {"Ocean", "hicolor"}) {
+    tree.file("Shared/icons/" + theme + "/index.theme",
+              "[Icon Theme]\nDirectories=48/apps\n[48/apps]\nSize=48\nType=Fixed\n");
+    tree.file("Shared/icons/" + theme + "/48/apps/tool.png");
+  }
+  tree.file("Home/.config/kdeglobals", "[Icons]\nTheme=Ocean\n");
+  tree.file("Home/.config/glib-2.0/settings/keyfile",
+            "[org/gnome/desktop/interface]\nicon-theme='Ocean'\n");
+  const testing::ScopedVariable backend("GSETTINGS_BACKEND", "keyfile");
+  // The installed schemas: the data folders here are the fixture's only.
+  const testing::ScopedVariable schemas("GSETTINGS_SCHEMA_DIR", "/usr/share/glib-2.0/schemas");
+  const std::string ocean = tree.path("Shared/icons/Ocean/48/apps/tool.png");
+  const std::string hicolor = tree.path("Shared/icons/hicolor/48/apps/tool.png");
+  const std::pair<std::pair<const char*, std::vector<std::string>>, std::string> cases[] = {
+      {{"", {"--icons"}}, hicolor},
+      {{"KDE", {"--icons", "48"}}, ocean},
+      {{"ubuntu:GNOME", {"--icons"}}, ocean},
+      {{"KDE", {"--icon-theme", "hicolor", "--icons"}}, hicolor},
+  };
+  for (const auto& [asked, file] : cases) {
+    const testing::ScopedVariable desktop("XDG_CURRENT_DESKTOP", asked.first);
+    const Result run = runJolstrand(tree, asked.second);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_THAT(run.lines,
+                ElementsAre("Filer\tcom.example.filer\t", "Files\torg.example.Files.desktop\t",
+                            "Tool\ttool.desktop\t" + file))
+        << asked.first << run.errors;
   }
 }
 

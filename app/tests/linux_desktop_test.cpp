@@ -12,7 +12,7 @@
 
 #include "jolstrand/log.hpp"
 
-#include "platform/current_desktop.hpp"
+#include "jolstrand/current_desktop.hpp"
 #include "platform/gnome_shortcuts.hpp"
 #include "platform/keyboard_settings.hpp"
 

@@ -12,7 +12,6 @@
 #include "fixture_tree.hpp"
 #include "jolstrand/log.hpp"
 #include "named_pipe.hpp"
-#include "platform/linux/theme_icon_finder.hpp"
 
 namespace jolstrand {
 namespace {
@@ -114,30 +113,30 @@ TEST(Workspace, LogsADesktopEntryItCannotStart) {
                   "Jolstrand: couldn't open " + noExec + ": it has no Exec line"));
 }
 
-void writeImage(const std::string& path, QColor color, int pixels) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  QImage image(pixels, pixels, QImage::Format_ARGB32);
-  image.fill(color);
-  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
-}
-
-TEST(ThemeIconFinder, PrefersTheThemeThenSizesThatScaleDownThenPixmaps) {
+// A named icon comes from the workspace's icon theme (whose rules the core's tests cover); a
+// bitmap smaller than the row is drawn larger and smoothly, so two colours side by side blend.
+TEST(Workspace, DrawsANamedIconFromTheThemeScaledUpSmoothly) {
   testing::FixtureTree tree;
-  const QStringList bases{QString::fromStdString(tree.path("share/icons"))};
-  writeImage(tree.path("share/icons/hicolor/16x16/apps/tool.png"), Qt::red, 16);
-  writeImage(tree.path("share/icons/hicolor/64x64/apps/tool.png"), Qt::red, 64);
-  tree.file("share/icons/Ocean/scalable/apps/tool.svg", "<svg/>");
-  writeImage(tree.path("share/pixmaps/legacy.png"), Qt::red, 8);
-  const QString base = bases[0];
-  EXPECT_EQ(ThemeIconFinder(bases, "Ocean").find("tool", 64),
-            base + "/Ocean/scalable/apps/tool.svg");
-  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool", 64), base + "/hicolor/64x64/apps/tool.png");
-  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool.png", 100),
-            base + "/hicolor/64x64/apps/tool.png");  // nothing larger: the largest smaller one
-  EXPECT_EQ(ThemeIconFinder(bases, "").find("tool", 12), base + "/hicolor/16x16/apps/tool.png");
-  EXPECT_EQ(ThemeIconFinder(bases, "").find("legacy", 64), base + "/../pixmaps/legacy.png");
-  EXPECT_EQ(ThemeIconFinder(bases, "").find("missing", 64), "");
-  EXPECT_EQ(ThemeIconFinder(bases, "").find("../hicolor/64x64/apps/tool", 64), "");
+  tree.file("share/icons/hicolor/index.theme",
+            "[Icon Theme]\nDirectories=16x16/apps\n[16x16/apps]\nSize=16\nType=Fixed\n");
+  QImage small(2, 2, QImage::Format_ARGB32);
+  small.fill(Qt::red);
+  small.setPixelColor(1, 0, Qt::blue);
+  small.setPixelColor(1, 1, Qt::blue);
+  ASSERT_TRUE(small.save(
+      QString::fromStdString(tree.file("share/icons/hicolor/16x16/apps/tool.png")), "PNG"));
+  const std::string entry =
+      tree.file("applications/tool.desktop",
+                "[Desktop Entry]\nType=Application\nName=Tool\nExec=sh\nIcon=tool\n");
+  const auto icons = std::make_shared<const IconTheme>(
+      IconTheme::folders(tree.path("home"), "", tree.path("share")), "hicolor");
+  const QImage icon = makeWorkspace({.icons = icons})->icon(entry, 32, 1.0);
+  ASSERT_EQ(icon.size(), QSize(32, 32));
+  const QColor middle = icon.pixelColor(16, 16);
+  EXPECT_GT(middle.red(), 0);
+  EXPECT_GT(middle.blue(), 0);
+  EXPECT_EQ(makeWorkspace()->icon(entry, 32, 1.0), makeWorkspace()->icon("/Apps/None.app", 32, 1.0))
+      << "without a theme, the generic icon";
 }
 
 TEST(Workspace, DrawsADesktopEntrysIconFileSharpAtTwiceTheSize) {

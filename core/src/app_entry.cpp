@@ -1,6 +1,7 @@
 #include "jolstrand/app_entry.hpp"
 
-#include <unordered_set>
+#include <algorithm>
+#include <unordered_map>
 
 #include "icu_text.hpp"
 
@@ -12,13 +13,31 @@ Characters foldedCharacters(std::string_view text) {
   return detail::charactersOfNormalized(detail::folded(detail::decodeUtf8(text)));
 }
 
+// The folded forms of the names so far, each with its place among them.
+using SeenNames = std::unordered_map<Characters, std::size_t>;
+
+// Appends the name unless it folds to nothing; a name seen before keeps its place and takes the
+// stronger of the two kinds.
+void addName(std::vector<SearchName>& names, SeenNames& seen, std::string_view text,
+             NameKind kind) {
+  SearchName name(text, kind);
+  if (name.folded.empty()) return;
+  const auto [found, added] = seen.try_emplace(name.folded, names.size());
+  if (added) {
+    names.push_back(std::move(name));
+  } else {
+    names[found->second].kind = std::min(names[found->second].kind, kind);
+  }
+}
+
 std::size_t combine(std::size_t seed, std::size_t value) {
   return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
 }
 
 }  // namespace
 
-SearchName::SearchName(std::string_view name) : folded(foldedCharacters(name)) {
+SearchName::SearchName(std::string_view name, NameKind nameKind)
+    : folded(foldedCharacters(name)), kind(nameKind) {
   for (const std::string& word : splitWords(name)) {
     Characters foldedWord = foldedCharacters(word);
     if (foldedWord.empty()) continue;
@@ -30,14 +49,20 @@ SearchName::SearchName(std::string_view name) : folded(foldedCharacters(name)) {
 AppEntry::AppEntry(std::string id, std::string path, std::string displayName,
                    const std::vector<std::string>& otherNames)
     : id_(std::move(id)), path_(std::move(path)), displayName_(std::move(displayName)) {
-  std::unordered_set<Characters> seen;
-  const auto consider = [&](const std::string& candidate) {
-    SearchName name(candidate);
-    if (name.folded.empty() || !seen.insert(name.folded).second) return;
-    names_.push_back(std::move(name));
-  };
-  consider(displayName_);
-  for (const std::string& other : otherNames) consider(other);
+  SeenNames seen;
+  addName(names_, seen, displayName_, NameKind::name);
+  for (const std::string& other : otherNames) addName(names_, seen, other, NameKind::name);
+}
+
+AppEntry::AppEntry(std::string id, std::string path, std::string displayName,
+                   const std::vector<OtherName>& otherNames, bool madeForCurrentDesktop)
+    : id_(std::move(id)),
+      path_(std::move(path)),
+      displayName_(std::move(displayName)),
+      madeForCurrentDesktop_(madeForCurrentDesktop) {
+  SeenNames seen;
+  addName(names_, seen, displayName_, NameKind::name);
+  for (const OtherName& other : otherNames) addName(names_, seen, other.text, other.kind);
 }
 
 AppEntry AppEntry::withID(std::string id) const {
@@ -53,7 +78,8 @@ std::size_t std::hash<jolstrand::SearchName>::operator()(
   const std::hash<jolstrand::Characters> hashText;
   std::size_t seed = hashText(name.folded);
   for (const auto& word : name.words) seed = jolstrand::combine(seed, hashText(word));
-  return jolstrand::combine(seed, hashText(name.initials));
+  seed = jolstrand::combine(seed, hashText(name.initials));
+  return jolstrand::combine(seed, static_cast<std::size_t>(name.kind));
 }
 
 std::size_t std::hash<jolstrand::AppEntry>::operator()(
@@ -65,5 +91,5 @@ std::size_t std::hash<jolstrand::AppEntry>::operator()(
   for (const auto& name : entry.names()) {
     seed = jolstrand::combine(seed, std::hash<jolstrand::SearchName>{}(name));
   }
-  return seed;
+  return jolstrand::combine(seed, entry.madeForCurrentDesktop() ? 1 : 0);
 }

@@ -18,9 +18,13 @@
 
 namespace jolstrand::detail {
 
-/// The applications/ folders in order of precedence: below the data home (default
-/// home/.local/share), then below each folder of the data folders (default
-/// /usr/local/share:/usr/share). Unset, empty and relative values are skipped, as are repeats.
+/// The data folders in order of precedence: the data home (default home/.local/share), then
+/// the data folders (default /usr/local/share:/usr/share). Unset, empty and relative values are
+/// skipped, as are repeats.
+[[nodiscard]] std::vector<std::string> dataFolders(const char* dataHome, const char* dataDirs,
+                                                   const char* home);
+
+/// The applications/ folders below the data folders, in the same order.
 [[nodiscard]] std::vector<std::string> desktopEntryFolders(const char* dataHome,
                                                            const char* dataDirs, const char* home);
 
@@ -30,9 +34,10 @@ struct DesktopEntryFile {
   std::string path;
 };
 
-/// Every *.desktop file below the folders, one per id: an id found in an earlier folder hides
-/// the same id later, whatever that earlier file says. Within a folder, names are taken in
-/// byte order.
+/// Every name ending in .desktop below the folders, one per id: an id found in an earlier
+/// folder hides the same id later, whatever that earlier file says (also when it is a folder,
+/// which is not searched, and yields no entry). Names starting with a dot count like others.
+/// Within a folder, names are taken in byte order.
 [[nodiscard]] std::vector<DesktopEntryFile> findDesktopEntries(
     const std::vector<std::string>& folders);
 
@@ -47,8 +52,12 @@ class MenuContext {
   [[nodiscard]] bool shows(const std::vector<std::string>& onlyShowIn,
                            const std::vector<std::string>& notShowIn) const;
 
+  /// Whether an OnlyShowIn list names a current desktop: the entry is made for it.
+  [[nodiscard]] bool madeForCurrent(const std::vector<std::string>& onlyShowIn) const;
+
   /// Whether program (a path, or a name looked up in the search path) is an executable file.
-  /// Each search folder is listed, and each program looked up, once per context.
+  /// Each search folder is listed, and each program looked up, once per context; in a folder
+  /// that cannot be listed but may be searched, the program is looked for by its path.
   [[nodiscard]] bool programExists(const std::string& program);
 
  private:
@@ -56,7 +65,8 @@ class MenuContext {
 
   std::vector<std::string> desktops_;
   std::vector<std::string> searchPath_;
-  std::unordered_map<std::string, std::unordered_set<std::string>> listings_;
+  // Per search folder, its names; none when it cannot be listed.
+  std::unordered_map<std::string, std::optional<std::unordered_set<std::string>>> listings_;
   std::unordered_map<std::string, bool> programs_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "desktop_entries.hpp"
 #include "desktop_key_file.hpp"
+#include "desktop_program.hpp"
 #include "file_system.hpp"
 #include "jolstrand/desktop_launch.hpp"
 #include "jolstrand/file_access.hpp"
@@ -25,15 +26,10 @@ bool isAbsolute(const char* path) {
 void addFolder(std::vector<std::string>& folders, std::string_view dataFolder) {
   if (dataFolder.empty() || dataFolder[0] != '/') return;
   while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.remove_suffix(1);
-  std::string folder = std::string(dataFolder) + (dataFolder == "/" ? "" : "/") + "applications";
+  std::string folder = dataFolder == "/" ? std::string() : std::string(dataFolder);
   if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
     folders.push_back(std::move(folder));
   }
-}
-
-bool hasDesktopExtension(std::string_view name) {
-  constexpr std::string_view extension = ".desktop";
-  return name.size() > extension.size() && name.ends_with(extension);
 }
 
 void findIn(const std::string& folder, const std::string& prefix, int depth,
@@ -42,16 +38,20 @@ void findIn(const std::string& folder, const std::string& prefix, int depth,
   if (!listing) return;
   std::sort(listing->begin(), listing->end(),
             [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
+  // As GLib's menu does: every name ending in .desktop is an entry, folder or not (a folder
+  // then yields nothing, but still hides its id in later folders), and names that start with a
+  // dot count like any other.
   for (const ListedEntry& item : *listing) {
-    if (item.name.starts_with('.') || !item.flags) continue;
-    const bool folderItem =
-        item.flags->isSymbolicLink ? isDirectory(item.path) : item.flags->isDirectory;
-    if (folderItem) {
-      if (depth < maxSubfolderDepth)
-        findIn(item.path, prefix + item.name + '-', depth + 1, taken, found);
-    } else if (hasDesktopExtension(item.name)) {
+    if (item.name.ends_with(".desktop")) {
       std::string id = prefix + item.name;
       if (taken.insert(id).second) found.push_back({std::move(id), item.path});
+      continue;
+    }
+    if (!item.flags) continue;
+    const bool folderItem =
+        item.flags->isSymbolicLink ? isDirectory(item.path) : item.flags->isDirectory;
+    if (folderItem && depth < maxSubfolderDepth) {
+      findIn(item.path, prefix + item.name + '-', depth + 1, taken, found);
     }
   }
 }
@@ -67,11 +67,12 @@ std::vector<std::string> split(std::string_view text) {
   return parts;
 }
 
-// The names in a folder, nothing else asked of them: search folders hold thousands.
-std::unordered_set<std::string> namesIn(const std::string& folder) {
-  std::unordered_set<std::string> names;
+// The names in a folder, nothing else asked of them: search folders hold thousands. None when
+// the folder cannot be listed, which a folder that may only be searched (mode 0711) answers.
+std::optional<std::unordered_set<std::string>> namesIn(const std::string& folder) {
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return names;
+  if (dir == nullptr) return std::nullopt;
+  std::unordered_set<std::string> names;
   while (const dirent* item = readdir(dir)) names.emplace(item->d_name);
   closedir(dir);
   return names;
@@ -93,18 +94,26 @@ std::vector<std::string> listValue(GKeyFile* file, const char* key) {
   return out;
 }
 
-// The program a command line runs, its quoting undone; empty when it cannot be read.
-std::string firstWord(const std::string& commandLine) {
+// The words of a command line, its quoting undone; none when it cannot be read.
+std::vector<std::string> wordsOf(const std::string& commandLine) {
+  int count = 0;
   char** argv = nullptr;
-  if (!g_shell_parse_argv(commandLine.c_str(), nullptr, &argv, nullptr)) return {};
+  if (!g_shell_parse_argv(commandLine.c_str(), &count, &argv, nullptr)) return {};
   const GlibTextList words(argv);
-  return argv[0];
+  return std::vector<std::string>(argv, argv + count);
 }
 
 }  // namespace
 
 std::vector<std::string> desktopEntryFolders(const char* dataHome, const char* dataDirs,
                                              const char* home) {
+  std::vector<std::string> folders = dataFolders(dataHome, dataDirs, home);
+  for (std::string& folder : folders) folder += "/applications";
+  return folders;
+}
+
+// The root folder is kept as "", so that a folder below it never starts with two slashes.
+std::vector<std::string> dataFolders(const char* dataHome, const char* dataDirs, const char* home) {
   std::vector<std::string> folders;
   if (isAbsolute(dataHome)) {
     addFolder(folders, dataHome);
@@ -139,6 +148,12 @@ bool MenuContext::shows(const std::vector<std::string>& onlyShowIn,
   return onlyShowIn.empty();
 }
 
+bool MenuContext::madeForCurrent(const std::vector<std::string>& onlyShowIn) const {
+  return std::any_of(desktops_.begin(), desktops_.end(), [&](const std::string& desktop) {
+    return std::find(onlyShowIn.begin(), onlyShowIn.end(), desktop) != onlyShowIn.end();
+  });
+}
+
 bool MenuContext::programExists(const std::string& program) {
   if (program.empty()) return false;
   const auto [known, added] = programs_.try_emplace(program, false);
@@ -151,7 +166,8 @@ bool MenuContext::lookUp(const std::string& program) {
   for (const std::string& folder : searchPath_) {
     auto [listing, added] = listings_.try_emplace(folder);
     if (added) listing->second = namesIn(folder);
-    if (listing->second.contains(program) && isExecutableFile(folder + '/' + program)) return true;
+    const bool mayBeThere = !listing->second || listing->second->contains(program);
+    if (mayBeThere && isExecutableFile(folder + '/' + program)) return true;
   }
   return false;
 }
@@ -162,9 +178,9 @@ DesktopEntryRead readDesktopEntry(const std::string& id, const std::string& path
   if (auto* reason = std::get_if<std::string>(&loaded)) return {std::nullopt, std::move(*reason)};
   GKeyFile* file = std::get<KeyFile>(loaded).get();
   // Before the Name is asked for: a user hides a system entry with a file that has none.
+  const std::vector<std::string> onlyShowIn = listValue(file, "OnlyShowIn");
   if (stringValue(file, "Type") != "Application" || booleanValue(file, "Hidden") ||
-      booleanValue(file, "NoDisplay") ||
-      !context.shows(listValue(file, "OnlyShowIn"), listValue(file, "NotShowIn"))) {
+      booleanValue(file, "NoDisplay") || !context.shows(onlyShowIn, listValue(file, "NotShowIn"))) {
     return {};
   }
   const std::string name = localeValue(file, "Name");
@@ -174,24 +190,21 @@ DesktopEntryRead readDesktopEntry(const std::string& id, const std::string& path
     return {};
   }
   // As GLib does, an entry whose Exec line names a program that is not there is left out.
-  std::string program;
+  std::vector<std::string> command;
   if (const std::string exec = stringValue(file, "Exec"); !exec.empty()) {
-    program = firstWord(exec);
-    if (!context.programExists(program)) return {};
+    command = wordsOf(exec);
+    if (command.empty() || !context.programExists(command.front())) return {};
   }
 
-  std::vector<std::string> otherNames;
-  if (std::string untranslated = stringValue(file, "Name"); untranslated != name) {
-    otherNames.push_back(std::move(untranslated));
+  std::vector<OtherName> otherNames;
+  otherNames.push_back({stringValue(file, "Name"), NameKind::name});
+  otherNames.push_back({localeValue(file, "X-GNOME-FullName"), NameKind::name});
+  otherNames.push_back({localeValue(file, "GenericName"), NameKind::genericName});
+  for (std::string& keyword : localeList(file, "Keywords")) {
+    otherNames.push_back({std::move(keyword), NameKind::keyword});
   }
-  otherNames.push_back(localeValue(file, "GenericName"));
-  const GlibTextList keywords(g_key_file_get_locale_string_list(file, desktopEntryGroup, "Keywords",
-                                                                nullptr, nullptr, nullptr));
-  for (char** keyword = keywords.get(); keyword != nullptr && *keyword != nullptr; ++keyword) {
-    otherNames.emplace_back(*keyword);
-  }
-  otherNames.push_back(nameOf(program));
-  return {AppEntry(id, path, name, otherNames), std::nullopt};
+  otherNames.push_back({programName(command), NameKind::name});
+  return {AppEntry(id, path, name, otherNames, context.madeForCurrent(onlyShowIn)), std::nullopt};
 }
 
 std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders,
@@ -202,12 +215,16 @@ std::vector<AppEntry> desktopEntries(const std::vector<std::string>& folders,
   std::size_t malformed = 0;
   std::string firstMalformed;
   for (const DesktopEntryFile& file : findDesktopEntries(folders)) {
-    const auto bytes = readRegularFile(file.path, maxDesktopEntryBytes).bytes;
-    DesktopEntryRead read = bytes ? readDesktopEntry(file.id, file.path, *bytes, context)
-                                  : DesktopEntryRead{std::nullopt, unreadableDesktopEntry};
-    if (read.entry) entries.push_back(std::move(*read.entry));
-    if (read.malformed && malformed++ == 0)
-      firstMalformed = file.path + " (" + *read.malformed + ")";
+    const FileContents contents = readRegularFile(file.path, maxDesktopEntryBytes);
+    std::optional<std::string> problem;  // the path and what is wrong with it
+    if (!contents.bytes) {
+      problem = contents.error;  // a folder named like an entry, for one
+    } else {
+      DesktopEntryRead read = readDesktopEntry(file.id, file.path, *contents.bytes, context);
+      if (read.entry) entries.push_back(std::move(*read.entry));
+      if (read.malformed) problem = file.path + " (" + *read.malformed + ")";
+    }
+    if (problem && malformed++ == 0) firstMalformed = std::move(*problem);
   }
   if (malformed > 0) {
     logLine("skipped " + std::to_string(malformed) + " malformed desktop entries, the first " +

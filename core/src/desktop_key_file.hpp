@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace jolstrand::detail {
 
@@ -37,14 +38,24 @@ inline constexpr const char* unreadableDesktopEntry = "unreadable, or larger tha
 /// The whole file at path loaded as above, or why it cannot be.
 [[nodiscard]] std::variant<KeyFile, std::string> loadDesktopEntryFile(const std::string& path);
 
+/// Any key file at path (a regular file of at most 1 MiB, in UTF-8) whose lists are separated
+/// by separator, or why it cannot be read.
+[[nodiscard]] std::variant<KeyFile, std::string> loadKeyFile(const std::string& path,
+                                                             char separator);
+
 /// Whether the [Desktop Entry] group has the key. Ask before reading a value: GLib words an
 /// error for every absent key it is asked for, even when nobody reads it, and most keys are
 /// absent from most entries.
 [[nodiscard]] bool hasKey(GKeyFile* file, const char* key);
 /// A value of the [Desktop Entry] group with the escapes undone; empty when absent.
 [[nodiscard]] std::string stringValue(GKeyFile* file, const char* key);
-/// The same in the user's language, when the file has it.
+/// The same in the first of the user's languages (as GLib lists them) for which the file has a
+/// value that is not empty, else the untranslated value.
 [[nodiscard]] std::string localeValue(GKeyFile* file, const char* key);
+/// A list value (items separated by ';') chosen by language as above, each item without white
+/// space at either end (U+00A0 and U+202F too, which French lists put before the ';'), empty
+/// items left out.
+[[nodiscard]] std::vector<std::string> localeList(GKeyFile* file, const char* key);
 /// A boolean value; false when absent or not a boolean.
 [[nodiscard]] bool booleanValue(GKeyFile* file, const char* key);
 

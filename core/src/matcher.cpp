@@ -8,6 +8,7 @@
 
 #include "icu_text.hpp"
 #include "jolstrand/collation.hpp"
+#include "match_key.hpp"
 #include "name_index.hpp"
 #include "name_tier.hpp"
 
@@ -44,21 +45,13 @@ double scoreOf(const UsageScores& usage, const std::string& id) {
   return found == usage.end() || std::isnan(found->second) ? 0.0 : found->second;
 }
 
-// A match before its entry is copied out: tier and name length packed so that a smaller key is
-// a better match, then the launch score once it has been looked up.
+// A match before its entry is copied out: its key (a smaller key is a better match), then the
+// launch score once it has been looked up.
 struct Candidate {
   std::uint32_t index;
-  std::uint64_t key;
+  detail::MatchKey key;
   double usage = 0;
 };
-
-std::uint64_t keyOf(MatchTier tier, std::uint32_t nameLength) {
-  return (static_cast<std::uint64_t>(tier) << 32) | nameLength;
-}
-
-detail::TierBound boundOf(std::uint64_t key) {
-  return {static_cast<MatchTier>(key >> 32), static_cast<std::uint32_t>(key)};
-}
 
 }  // namespace
 
@@ -71,8 +64,10 @@ struct Matcher::Catalogue {
     for (std::uint32_t i = 0; i < entries.size(); ++i) byID.emplace(entries[i].id(), i);
   }
 
+  template <class Keys>
   [[nodiscard]] std::vector<Candidate> candidates(const detail::PreparedQuery& query,
-                                                  std::size_t limit, std::uint64_t worst) const;
+                                                  std::size_t limit) const;
+  template <class Keys>
   [[nodiscard]] std::vector<Match> matches(const detail::PreparedQuery& query,
                                            const UsageScores& usage, std::size_t limit) const;
   [[nodiscard]] std::vector<Match> usageList(const UsageScores& usage, std::size_t limit) const;
@@ -100,45 +95,65 @@ std::vector<Match> Matcher::search(std::string_view query, const UsageScores& us
                                    std::size_t limit) const {
   if (limit == 0) return {};
   const std::optional<detail::PreparedQuery> prepared = detail::prepareQuery(query);
-  return prepared ? catalogue_->matches(*prepared, usage, limit)
-                  : catalogue_->usageList(usage, limit);
+  if (!prepared) return catalogue_->usageList(usage, limit);
+  return catalogue_->names.kinded()
+             ? catalogue_->matches<detail::KindedKeys>(*prepared, usage, limit)
+             : catalogue_->matches<detail::PlainKeys>(*prepared, usage, limit);
 }
 
-// Every entry whose best tier and name length are no worse than `worst`, except those that
-// cannot be among the first `limit`: while scanning, the limit-th best key seen so far bounds
-// what is worth testing, so an entry's names are tested only as far as that bound.
+// Every entry whose best key could be among the first `limit`: while scanning, the limit-th
+// best key seen so far bounds what is worth testing, so an entry's names are tested only as far
+// as that bound.
+template <class Keys>
 std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuery& query,
-                                                      std::size_t limit,
-                                                      std::uint64_t worst) const {
+                                                      std::size_t limit) const {
   std::vector<Candidate> found;
-  std::priority_queue<std::uint64_t> placed;  // the best `limit` keys so far, worst on top
+  std::priority_queue<detail::MatchKey> placed;  // the best `limit` keys so far, worst on top
+  detail::MatchKey worst = Keys::key(MatchTier::subsequence, NameKind::keyword, true, UINT32_MAX);
+  detail::Bounds bounds(worst);
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
     if ((query.mask & ~names.mask(i)) != 0) continue;  // lacks a character of the query
-    std::optional<std::uint64_t> best;
-    for (const detail::IndexedName& name : names.names(i)) {
+    const std::span<const detail::IndexedName> entryNames = names.names(i);
+    const NameKind* const kinds = Keys::kinded ? names.kinds(i).data() : nullptr;
+    const bool otherDesktop = !Keys::kinded || names.otherDesktop(i);
+    std::optional<detail::MatchKey> best;
+    for (std::size_t n = 0; n < entryNames.size(); ++n) {
+      const detail::IndexedName& name = entryNames[n];
       if ((query.mask & ~name.mask) != 0) continue;
+      const NameKind kind = Keys::kinded ? kinds[n] : NameKind::name;
       // Another name only counts when it does strictly better than the best so far.
-      const auto tier = detail::tierOf(name, query, boundOf(best ? *best - 1 : worst));
+      std::optional<detail::TierBound> bound;
+      if constexpr (Keys::kinded) {
+        bound = best ? detail::boundWithin(*best - 1, kind, otherDesktop)
+                     : bounds.of(kind, otherDesktop);
+        if (!bound) continue;
+      } else {
+        bound = Keys::bound(best ? *best - 1 : worst);
+      }
+      const auto tier = detail::tierOf(name, query, *bound);
       if (!tier) continue;
-      best = keyOf(*tier, static_cast<std::uint32_t>(name.folded.size()));
-      if (*best == 0) break;
+      best = Keys::key(*tier, kind, otherDesktop, static_cast<std::uint32_t>(name.folded.size()));
     }
     if (!best) continue;
     found.push_back({i, *best});
     placed.push(*best);
     if (placed.size() > limit) placed.pop();
-    if (placed.size() == limit) worst = placed.top();
+    if (placed.size() == limit && placed.top() != worst) {
+      worst = placed.top();
+      if constexpr (Keys::kinded) bounds = detail::Bounds(worst);
+    }
   }
   std::erase_if(found, [&](const Candidate& c) { return c.key > worst; });
   return found;
 }
 
-// Orders matches by tier, name length, usage (descending), display name, catalogue order.
+// Orders matches by key (kind of name and tier, desktop, name length), usage (descending),
+// display name, catalogue order.
 // Usage is looked up only for the entries that can be placed.
+template <class Keys>
 std::vector<Match> Matcher::Catalogue::matches(const detail::PreparedQuery& query,
                                                const UsageScores& usage, std::size_t limit) const {
-  std::vector<Candidate> candidates =
-      this->candidates(query, limit, keyOf(MatchTier::subsequence, UINT32_MAX));
+  std::vector<Candidate> candidates = this->candidates<Keys>(query, limit);
   for (Candidate& c : candidates) c.usage = scoreOf(usage, entries[c.index].id());
 
   const auto better = [&](const Candidate& a, const Candidate& b) {
@@ -157,8 +172,8 @@ std::vector<Match> Matcher::Catalogue::matches(const detail::PreparedQuery& quer
   out.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const Candidate& c = candidates[i];
-    out.push_back({entries[c.index], static_cast<MatchTier>(c.key >> 32),
-                   static_cast<std::ptrdiff_t>(c.key & UINT32_MAX), c.usage});
+    out.push_back({entries[c.index], Keys::tier(c.key),
+                   static_cast<std::ptrdiff_t>(Keys::length(c.key)), c.usage});
   }
   return out;
 }

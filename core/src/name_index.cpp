@@ -18,8 +18,10 @@ NameIndex::NameIndex(const std::vector<AppEntry>& entries) {
   characters_.reserve(characterCount);
   words_.reserve(wordCount);
   names_.reserve(nameCount);
+  kinds_.reserve(nameCount);
   firstName_.reserve(entries.size() + 1);
   masks_.reserve(entries.size());
+  otherDesktop_.reserve(entries.size());
 
   const auto store = [&](const Characters& text, std::uint64_t& mask) {
     const Character* start = characters_.data() + characters_.size();
@@ -41,9 +43,13 @@ NameIndex::NameIndex(const std::vector<AppEntry>& entries) {
       }
       names_.push_back(
           {folded, std::span(words_).subspan(firstWord, name.words.size()), mask, wordStarts});
+      kinds_.push_back(name.kind);
+      kinded_ = kinded_ || name.kind != NameKind::name;
       entryMask |= mask;
     }
     masks_.push_back(entryMask);
+    otherDesktop_.push_back(entry.madeForCurrentDesktop() ? 0 : 1);
+    kinded_ = kinded_ || entry.madeForCurrentDesktop();
   }
   firstName_.push_back(static_cast<std::uint32_t>(names_.size()));
 }

@@ -28,8 +28,18 @@ class NameIndex {
     return std::span(names_).subspan(firstName_[entry], firstName_[entry + 1] - firstName_[entry]);
   }
 
+  /// The kinds of the entry's names, in the same order; kept apart from the names, whose scan
+  /// most names leave at their masks.
+  [[nodiscard]] std::span<const NameKind> kinds(std::size_t entry) const {
+    return std::span(kinds_).subspan(firstName_[entry], firstName_[entry + 1] - firstName_[entry]);
+  }
+
   /// The masks of all the entry's names together.
   [[nodiscard]] std::uint64_t mask(std::size_t entry) const { return masks_[entry]; }
+  /// Whether some name is not of the kind `name`, or some entry is made for the current desktop.
+  [[nodiscard]] bool kinded() const { return kinded_; }
+  /// Whether the entry is not made for the current desktop (as every bundle).
+  [[nodiscard]] bool otherDesktop(std::size_t entry) const { return otherDesktop_[entry] != 0; }
 
   /// A character's bit in the masks: lower-case ASCII letters and digits have bits of their
   /// own (nearly every name is made of them), every other character is hashed to the rest.
@@ -43,8 +53,11 @@ class NameIndex {
   std::vector<Character> characters_;
   std::vector<CharactersView> words_;
   std::vector<IndexedName> names_;
+  std::vector<NameKind> kinds_;
   std::vector<std::uint32_t> firstName_;  // per entry, then one past the last name
   std::vector<std::uint64_t> masks_;
+  std::vector<std::uint8_t> otherDesktop_;
+  bool kinded_ = false;
 };
 
 }  // namespace jolstrand::detail

@@ -15,6 +15,8 @@
 #include "jolstrand/folder_watcher.hpp"
 #include "jolstrand/log.hpp"
 #include "jolstrand/simple_main_queue.hpp"
+#include "scoped_variable.hpp"
+#include "without_privilege.hpp"
 
 namespace jolstrand {
 namespace {
@@ -78,20 +80,27 @@ TEST_F(DesktopEntries, EarlierFoldersHideTheSameIdAndSubfoldersPrefixIt) {
   entry("system/applications/editor.desktop", "Name=System Editor\nExec=sh\n");
   entry("system/applications/kde/viewer.desktop", "Name=Viewer\nExec=sh\n");
   entry("system/applications/kde-viewer.desktop", "Name=Flat Viewer\nExec=sh\n");
+  // As GLib's menu: a name with a leading dot counts; a folder named like an entry is not
+  // searched and yields nothing, but hides its id later.
   entry("system/applications/.hidden.desktop", "Name=Dot\nExec=sh\n");
+  entry("home/applications/player.desktop/inner.desktop", "Name=Inner\nExec=sh\n");
+  entry("system/applications/player.desktop", "Name=Player\nExec=sh\n");
   tree.file("system/applications/notes.txt", "Name=Not an entry");
   // Hidden in the first folder still hides the id later: that is how a user removes one.
   tree.file("home/applications/calc.desktop", "[Desktop Entry]\nHidden=true\n");
   entry("system/applications/calc.desktop", "Name=Calc\nExec=sh\n");
 
   const auto entries = scanLogging();
-  EXPECT_THAT(logged, IsEmpty());  // a hiding file without a Name is not malformed
-  ASSERT_THAT(ids(entries), ElementsAre("editor.desktop", "kde-viewer.desktop"));
-  EXPECT_EQ(entries[0].displayName(), "Home Editor");
-  EXPECT_EQ(entries[0].path(), tree.path("home/applications/editor.desktop"));
+  // A hiding file without a Name is not malformed; the folder is.
+  EXPECT_THAT(logged, ElementsAre(HasSubstr("skipped 1 malformed desktop entries, the first " +
+                                            tree.path("home/applications/player.desktop") +
+                                            " is not a regular file")));
+  ASSERT_THAT(ids(entries), ElementsAre(".hidden.desktop", "editor.desktop", "kde-viewer.desktop"));
+  EXPECT_EQ(entries[1].displayName(), "Home Editor");
+  EXPECT_EQ(entries[1].path(), tree.path("home/applications/editor.desktop"));
   // kde/viewer.desktop and kde-viewer.desktop share an id; names are taken in byte order, and
   // the folder "kde" comes before "kde-viewer.desktop".
-  EXPECT_EQ(entries[1].path(), tree.path("system/applications/kde/viewer.desktop"));
+  EXPECT_EQ(entries[2].path(), tree.path("system/applications/kde/viewer.desktop"));
 }
 
 TEST_F(DesktopEntries, ShowsWhatTheMenuShows) {
@@ -122,6 +131,58 @@ TEST_F(DesktopEntries, FindsEveryNameOfAnEntry) {
   ASSERT_THAT(ids(entries), ElementsAre("bus.desktop", "org.example.Files.desktop"));
   EXPECT_THAT(folded(entries[0]), ElementsAre("bus only"));
   EXPECT_THAT(folded(entries[1]), ElementsAre("files", "file manager", "folder", "explorer", "sh"));
+}
+
+std::vector<std::pair<std::string, NameKind>> kinds(const AppEntry& entry) {
+  std::vector<std::pair<std::string, NameKind>> out;
+  for (const SearchName& name : entry.names()) out.emplace_back(toUtf8(name.folded), name.kind);
+  return out;
+}
+
+TEST_F(DesktopEntries, KnowsEachNamesKindInTheUsersLanguage) {
+  using enum NameKind;
+  const testing::ScopedVariable language("LANGUAGE", "fr:de");
+  // Empty translations fall back (fr to de, de to the untranslated value); list items lose
+  // their white space, the French no-break spaces included.
+  entry("home/applications/org.example.Term.desktop",
+        "Name=Term\nName[fr]=\nName[de]=Terminal\nX-GNOME-FullName=Term Emulator\n"
+        "GenericName=Console\nGenericName[fr]=\nKeywords=shell;\n"
+        "Keywords[fr]=terminal\u00a0; ligne\u202fde commande\u202f;  ; term ;\n"
+        "Exec=env A=1 sh -c 'exec term'\nOnlyShowIn=Bench;\n");
+  // A keyword that is also the program's name is a name.
+  entry("home/applications/tool.desktop", "Name=Tool\nKeywords=tool;maker;\nExec=maker\n");
+  tree.program("bin/maker", "#!/bin/sh\n");
+  AppScanner scanner({}, {}, {tree.path("home/applications")});
+  scanner.currentDesktops = "Lab:Bench";
+  scanner.searchPath = tree.path("bin") + ":/usr/bin:/bin";
+  const auto entries = scanner.scan();
+  ASSERT_EQ(entries.size(), 2U);
+  EXPECT_EQ(entries[0].displayName(), "Terminal");
+  EXPECT_THAT(kinds(entries[0]),
+              ElementsAre(std::pair("terminal", name), std::pair("term", name),
+                          std::pair("term emulator", name), std::pair("console", genericName),
+                          std::pair("ligne\u202fde commande", keyword)));
+  EXPECT_TRUE(entries[0].madeForCurrentDesktop());
+  EXPECT_THAT(kinds(entries[1]), ElementsAre(std::pair("tool", name), std::pair("maker", name)));
+  EXPECT_FALSE(entries[1].madeForCurrentDesktop());
+}
+
+// A search folder that may be searched but not listed (mode 0711) still holds its programs.
+TEST_F(DesktopEntries, FindProgramsInFoldersThatCannotBeListed) {
+  tree.program("tools/bin/secret-tool", "#!/bin/sh\n");
+  entry("tools/applications/secret.desktop", "Name=Secret\nExec=secret-tool\n");
+  std::filesystem::permissions(tree.path("tools/bin"), std::filesystem::perms::owner_write |
+                                                           std::filesystem::perms::owner_exec |
+                                                           std::filesystem::perms::group_exec |
+                                                           std::filesystem::perms::others_exec);
+  const std::string answer = testing::answerWithoutPrivilege(tree.path("tools"), [&] {
+    AppScanner scanner({}, {}, {tree.path("tools/applications")});
+    scanner.searchPath = tree.path("tools/bin");
+    std::string names;
+    for (const AppEntry& found : scanner.scan()) names += found.displayName();
+    return names;
+  });
+  EXPECT_EQ(answer, "Secret");
 }
 
 TEST_F(DesktopEntries, ReadsLatin1AndSkipsMalformedFilesWithOneLogLine) {

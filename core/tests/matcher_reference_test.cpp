@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "jolstrand/collation.hpp"
 #include "jolstrand/matcher.hpp"
@@ -65,32 +66,40 @@ std::vector<Expected> referenceSearch(const std::vector<AppEntry>& entries, std:
   for (const Character c : q) {
     if (c != U' ') compact.push_back(c);
   }
-  std::vector<std::pair<Expected, const AppEntry*>> found;
+  // Strong tiers by kind of name, then weak tiers by kind; then tier, entries made for the
+  // current desktop, name length.
+  using Key = std::tuple<bool, NameKind, MatchTier, bool, std::ptrdiff_t>;
+  std::vector<std::pair<Key, std::pair<Expected, const AppEntry*>>> found;
   for (const AppEntry& entry : entries) {
-    std::optional<std::pair<MatchTier, std::ptrdiff_t>> best;
+    std::optional<Key> best;
     for (const SearchName& name : entry.names()) {
       const auto tier = referenceTier(name, q, words, compact);
       if (!tier) continue;
-      const std::pair<MatchTier, std::ptrdiff_t> key{
-          *tier, static_cast<std::ptrdiff_t>(name.folded.size())};
+      const Key key{*tier >= MatchTier::substring, name.kind, *tier, !entry.madeForCurrentDesktop(),
+                    static_cast<std::ptrdiff_t>(name.folded.size())};
       if (!best || key < *best) best = key;
     }
     if (!best) continue;
     const double score = usage.contains(entry.id()) ? usage.at(entry.id()) : 0.0;
-    found.push_back({{entry.id(), best->first, best->second, score}, &entry});
+    found.push_back({*best, {{entry.id(), std::get<2>(*best), std::get<4>(*best), score}, &entry}});
   }
-  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-    if (a.first.tier != b.first.tier) return a.first.tier < b.first.tier;
-    if (a.first.nameLength != b.first.nameLength) return a.first.nameLength < b.first.nameLength;
+  std::stable_sort(found.begin(), found.end(), [](const auto& keyed, const auto& otherKeyed) {
+    if (keyed.first != otherKeyed.first) return keyed.first < otherKeyed.first;
+    const auto& a = keyed.second;
+    const auto& b = otherKeyed.second;
     if (a.first.usage != b.first.usage) return a.first.usage > b.first.usage;
     return localizedStandardLess(a.second->displayName(), b.second->displayName());
   });
   std::vector<Expected> out;
-  for (std::size_t i = 0; i < std::min(limit, found.size()); ++i) out.push_back(found[i].first);
+  for (std::size_t i = 0; i < std::min(limit, found.size()); ++i) {
+    out.push_back(found[i].second.first);
+  }
   return out;
 }
 
-TEST(MatcherReference, AgreesWithThePlainRankingOnRandomCatalogues) {
+// Random catalogues of bundles or, with kinds, of desktop entries whose names are of every
+// kind and some of which are made for the current desktop.
+void agreeOnRandomCatalogues(bool withKinds) {
   const char* words[] = {"Sound", "wave", "Editor", "PDF",  "view", "Note", "book", "Map",
                          "maker", "X",    "Pro",    "tool", "Kit",  "2",    "10",   "Ed"};
   const char* separators[] = {" ", " ", "", "-", "."};
@@ -108,9 +117,17 @@ TEST(MatcherReference, AgreesWithThePlainRankingOnRandomCatalogues) {
   UsageScores usage;
   for (int i = 0; i < 400; ++i) {
     const std::string id = "id" + std::to_string(i % 390);  // a few shared ids
-    std::vector<std::string> others;
-    if (i % 3 == 0) others.push_back(makeName());
-    entries.emplace_back(id, "/A/" + std::to_string(i) + ".app", makeName(), others);
+    std::vector<OtherName> others;
+    const int count = withKinds ? std::uniform_int_distribution(0, 4)(random) : i % 3 == 0;
+    for (int k = 0; k < count; ++k) {
+      const auto kind = withKinds
+                            ? static_cast<NameKind>(std::uniform_int_distribution(0, 2)(random))
+                            : NameKind::name;
+      others.push_back({makeName(), kind});
+    }
+    const bool madeForDesktop = withKinds && i % 5 == 0;
+    entries.emplace_back(id, "/A/" + std::to_string(i) + ".app", makeName(), others,
+                         madeForDesktop);
     if (i % 4 == 0) usage[id] = std::uniform_int_distribution(0, 3)(random) * 0.5;
   }
   const Matcher matcher(entries);
@@ -137,6 +154,14 @@ TEST(MatcherReference, AgreesWithThePlainRankingOnRandomCatalogues) {
     ASSERT_EQ(actual, referenceSearch(entries, query, usage, limit))
         << "query \"" << query << "\", limit " << limit;
   }
+}
+
+TEST(MatcherReference, AgreesWithThePlainRankingOnRandomCatalogues) {
+  agreeOnRandomCatalogues(false);
+}
+
+TEST(MatcherReference, AgreesWithThePlainRankingOnRandomDesktopEntries) {
+  agreeOnRandomCatalogues(true);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <memory>
 
-#include "platform/current_desktop.hpp"
+#include "jolstrand/current_desktop.hpp"
 #include "platform/gnome_shortcuts.hpp"
 
 namespace jolstrand {

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "jolstrand/current_desktop.hpp"
 #include "jolstrand/log.hpp"
-#include "platform/current_desktop.hpp"
 #include "platform/keyboard_settings.hpp"
 
 namespace jolstrand {

@@ -14,7 +14,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -25,7 +24,6 @@
 #include "jolstrand/log.hpp"
 #include "platform/detached_process.hpp"
 #include "platform/linux/desktop_entry_open.hpp"
-#include "platform/linux/theme_icon_finder.hpp"
 #include "platform/workspace.hpp"
 #include "qt_text.hpp"
 
@@ -68,7 +66,8 @@ class LinuxWorkspace final : public Workspace {
  public:
   explicit LinuxWorkspace(ProgramLookup programs)
       : programs_(std::move(programs)),
-        themeIcons_(QIcon::themeSearchPaths(), QIcon::themeName()) {}
+        icons_(programs_.icons ? programs_.icons
+                               : std::make_shared<const IconTheme>(IconTheme::Folders{}, "")) {}
 
   void openApplication(const std::string& path, const std::string& activationToken) override {
     std::optional<std::string> error;
@@ -117,14 +116,12 @@ class LinuxWorkspace final : public Workspace {
     const int pixels = qRound(points * pixelRatio);
     QImage image;
     if (isDesktopEntry(path)) {
-      const std::string icon = desktopEntryIcon(path);
-      image = imageAt(
-          icon.starts_with('/') ? icon : themeIcons_.find(qtString(icon), pixels).toStdString(),
-          pixels);
+      image = imageAt(icons_->find(desktopEntryIcon(path), pixels), pixels);
     } else if (const auto file = bundleIconFile(path)) {
       image = imageAt(*file, pixels);
     }
     if (image.isNull()) image = generic(pixels);
+    // A bitmap smaller than the row is drawn larger, smoothly, rather than small.
     image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(pixelRatio);
     return image;
@@ -132,7 +129,7 @@ class LinuxWorkspace final : public Workspace {
 
  private:
   const ProgramLookup programs_;
-  const ThemeIconFinder themeIcons_;  // taken on the main thread, read from any
+  const std::shared_ptr<const IconTheme> icons_;  // immutable: read from any thread
 };
 
 }  // namespace

@@ -1,9 +1,13 @@
 #pragma once
 // Ranks catalogue entries against a query typed into the search panel. A pure computation over
 // the catalogue and a dictionary of launch scores; it keeps no state between calls. Matches are
-// ordered by tier, then by the length of the matched name, then by launch score (higher first),
-// then by display name in file-list order, and finally keep catalogue order. A query that is
-// empty after trimming and folding lists the launched entries, most used first.
+// ordered by the kind of the matched name and its tier: the strong tiers (exact to word prefix)
+// on names, then on generic names, then on keywords, then the weak tiers (substring, scattered
+// letters) in the same order of kinds; within each, by tier, then entries made for the current
+// desktop first, then by the length of the matched name, then by launch score (higher first),
+// then by display name in file-list order, and finally in catalogue order. Bundles have names
+// of one kind only and are made for no desktop, so for them tier and length lead. A query that
+// is empty after trimming and folding lists the launched entries, most used first.
 //
 // A Matcher is a value: const calls may run concurrently on any thread.
 
@@ -22,7 +26,7 @@ namespace jolstrand {
 /// One result of a search.
 struct Match {
   AppEntry entry;
-  MatchTier tier;             ///< the best tier any of the entry's names reached
+  MatchTier tier;             ///< the tier of the entry's best matching name, in the order above
   std::ptrdiff_t nameLength;  ///< characters in the folded name that gave the tier (shortest)
   double usage;               ///< the entry's launch score, 0 when it has none
 };

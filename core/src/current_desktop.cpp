@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/current_desktop.hpp"
+#include "jolstrand/current_desktop.hpp"
 
 namespace jolstrand {
 

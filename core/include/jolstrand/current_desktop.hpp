@@ -1,5 +1,5 @@
 #pragma once
-// Linux: reading $XDG_CURRENT_DESKTOP, a colon-separated list of desktop names such as
+// Reading $XDG_CURRENT_DESKTOP, a colon-separated list of desktop names such as
 // "ubuntu:GNOME" or "KDE". The value comes from Environment::currentDesktop, read once at start.
 
 #include <string_view>
