@@ -122,15 +122,16 @@ std::vector<Candidate> Matcher::Catalogue::candidates(const detail::PreparedQuer
       if ((query.mask & ~name.mask) != 0) continue;
       const NameKind kind = Keys::kinded ? kinds[n] : NameKind::name;
       // Another name only counts when it does strictly better than the best so far.
-      std::optional<detail::TierBound> bound;
+      std::optional<MatchTier> tier;
       if constexpr (Keys::kinded) {
-        bound = best ? detail::boundWithin(*best - 1, kind, otherDesktop)
-                     : bounds.of(kind, otherDesktop);
+        const std::optional<detail::TierBound> bound =
+            best ? detail::boundWithin(*best - 1, kind, otherDesktop)
+                 : bounds.of(kind, otherDesktop);
         if (!bound) continue;
+        tier = detail::tierOf(name, query, *bound);
       } else {
-        bound = Keys::bound(best ? *best - 1 : worst);
+        tier = detail::tierOf(name, query, Keys::bound(best ? *best - 1 : worst));
       }
-      const auto tier = detail::tierOf(name, query, *bound);
       if (!tier) continue;
       best = Keys::key(*tier, kind, otherDesktop, static_cast<std::uint32_t>(name.folded.size()));
     }
