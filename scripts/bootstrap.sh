@@ -19,7 +19,7 @@ debian_packages=(
   clang clang-format clang-tidy libclang-rt-dev openssl python3
   xvfb xauth xdotool
   dbus-daemon openbox xterm x11-utils trayer python3-dbus python3-gi
-  lintian desktop-file-utils man-db groff-base sway wtype grim kwin-wayland
+  lintian desktop-file-utils man-db groff-base sway wtype grim
   libglib2.0-bin gsettings-desktop-schemas
   adwaita-icon-theme breeze-icon-theme papirus-icon-theme hicolor-icon-theme
 )

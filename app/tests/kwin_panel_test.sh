@@ -6,6 +6,9 @@
 # runs as nobody, from copies of the programs (KWin's file capability makes the installed binary
 # refuse an unprivileged user).
 #
+# Run by hand (it needs Debian's kwin-wayland): under load it once found no active window, which
+# is not understood yet, so it is not part of the suite.
+#
 # Usage: kwin_panel_test.sh PROGRAM MODULE
 set -euo pipefail
 program=$1 module=$2
