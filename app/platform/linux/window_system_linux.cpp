@@ -75,9 +75,29 @@ class KWinWindowSystem final : public WindowSystem {
   static constexpr int answerMilliseconds = 200;
 };
 
+// A compositor that moves our window on request, once it is mapped: the latest frame waits until
+// a request for it succeeds, and is asked again when the compositor tells of a new window.
+class PlacingOnRequest : public WindowSystem {
+ public:
+  void place(QWidget& /*panel*/, const QRect& frame) final {
+    waiting_ = frame;
+    placeWaiting();
+  }
+
+ protected:
+  void placeWaiting() {
+    if (waiting_ && requestPlacement(*waiting_)) waiting_.reset();
+  }
+  /// Asks the compositor to put the panel at frame; true when it did.
+  virtual bool requestPlacement(const QRect& frame) = 0;
+
+ private:
+  std::optional<QRect> waiting_;  // not yet placed: the panel is not mapped yet
+};
+
 // sway: the focused window and output from its tree; the panel floated and moved by command,
 // again whenever a window appears while a placement waits for the panel to be mapped.
-class SwayWindowSystem final : public WindowSystem {
+class SwayWindowSystem final : public PlacingOnRequest {
  public:
   explicit SwayWindowSystem(const QString& socket) : requests_(socket), events_(socket) {
     QObject::connect(&events_, &sway::WindowEvents::windowChanged, [this] { placeWaiting(); });
@@ -89,28 +109,21 @@ class SwayWindowSystem final : public WindowSystem {
     return withFocus(qtScreens(), sway::focusIn(*tree));
   }
 
-  void place(QWidget& /*panel*/, const QRect& frame) override {
-    waiting_ = frame;
-    placeWaiting();
-  }
-
  private:
-  void placeWaiting() {
-    if (!waiting_) return;
+  bool requestPlacement(const QRect& frame) override {
     const QString command =
-        sway::placementCommand(getpid(), QString::fromLatin1(panelWindowTitle), *waiting_);
+        sway::placementCommand(getpid(), QString::fromLatin1(panelWindowTitle), frame);
     const auto answer = requests_.request(sway::MessageType::runCommand, command.toUtf8());
-    if (answer && sway::commandsSucceeded(*answer)) waiting_.reset();
+    return answer && sway::commandsSucceeded(*answer);
   }
 
   sway::Connection requests_;
   sway::WindowEvents events_;
-  std::optional<QRect> waiting_;  // not yet placed: the panel is not mapped yet
 };
 
 // Hyprland: the active window and focused monitor; the panel floated and moved by a batch of
 // dispatches, again when a window titled as the panel opens while a placement waits.
-class HyprlandWindowSystem final : public WindowSystem {
+class HyprlandWindowSystem final : public PlacingOnRequest {
  public:
   explicit HyprlandWindowSystem(const QString& folder)
       : requests_(folder + QStringLiteral("/.socket.sock")),
@@ -127,22 +140,15 @@ class HyprlandWindowSystem final : public WindowSystem {
     return withFocus(qtScreens(), hyprland::focusFrom(*window, *monitors));
   }
 
-  void place(QWidget& /*panel*/, const QRect& frame) override {
-    waiting_ = frame;
-    placeWaiting();
-  }
-
  private:
-  void placeWaiting() {
-    if (!waiting_) return;
+  bool requestPlacement(const QRect& frame) override {
     const auto answer = hyprland::request(
-        requests_, hyprland::placementRequest(QString::fromLatin1(panelWindowTitle), *waiting_));
-    if (answer && hyprland::batchSucceeded(*answer, 2)) waiting_.reset();
+        requests_, hyprland::placementRequest(QString::fromLatin1(panelWindowTitle), frame));
+    return answer && hyprland::batchSucceeded(*answer, 2);
   }
 
   const QString requests_;
   hyprland::Events events_;
-  std::optional<QRect> waiting_;
 };
 
 }  // namespace
