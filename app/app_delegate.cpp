@@ -46,6 +46,8 @@ AppDelegate::AppDelegate(Services services)
   // Dialogs without an icon of their own (the update dialog, alerts) show the program's.
   QApplication::setWindowIcon(programIcon());
   connect(hotKey_.get(), &HotKeyBackend::pressed, this, &AppDelegate::hotKeyPressed);
+  connect(hotKey_.get(), &HotKeyBackend::statusChanged, this,
+          [this](std::int32_t status) { hotKeyStatus_ = status; });
 }
 
 // Quitting waits for a scan that is running, but not for one that has yet to start.
@@ -99,13 +101,22 @@ void AppDelegate::reopen(const QString& activationToken) {
   search_.show(activationToken);
 }
 
+// Where the desktop's shortcut runs the program, a later start is the hot key's press.
+void AppDelegate::startedAgain(const QString& activationToken) {
+  reopen(activationToken);
+  confirmHotKey();
+}
+
 // A press while the setup window is open also confirms that the key reaches the launcher.
-void AppDelegate::hotKeyPressed() {
-  search_.toggle();
-  if (setupVisible()) {
-    setup_.hotKeyWorked = true;
-    setup_.update();
-  }
+void AppDelegate::hotKeyPressed(const QString& activationToken) {
+  search_.toggle(activationToken);
+  confirmHotKey();
+}
+
+void AppDelegate::confirmHotKey() {
+  if (!setupVisible()) return;
+  setup_.hotKeyWorked = true;
+  setup_.update();
 }
 
 void AppDelegate::rescan() {

@@ -76,6 +76,9 @@ class AppDelegate : public QObject {
   /// The program was started again while running: show the panel, emptied, taking the focus
   /// with the activation token that start was given (may be empty).
   void reopen(const QString& activationToken = {});
+  /// The program was run again (by the desktop's shortcut, where it runs `jolstrand`): reopen,
+  /// and while the setup window is open this counts as the hot key's press.
+  void startedAgain(const QString& activationToken);
   /// Requests a catalogue rescan in the background.
   void rescan();
   /// Reads again whether Spotlight holds Command-Space; registers the hot key again when it has
@@ -112,7 +115,9 @@ class AppDelegate : public QObject {
   [[nodiscard]] StatusItem* statusItem() { return statusItem_.get(); }
 
  private:
-  void hotKeyPressed();
+  void hotKeyPressed(const QString& activationToken);
+  /// A press reached the launcher: the setup window, when open, confirms it.
+  void confirmHotKey();
   void install(Matcher matcher);
   void setUpStatusItem();
   [[nodiscard]] bool hasArgument(std::string_view argument) const;

@@ -130,7 +130,7 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
       .usageFile = UsageStore::defaultURL(environment.home, environment.dataHome),
       .catalogue = std::make_unique<ScannerCatalogue>(
           AppScanner::standard(environment.home, environment.root, environment.desktopSettings())),
-      .hotKey = makeHotKeyBackend(),
+      .hotKey = makeHotKeyBackend(sessionShortcutRoute(environment)),
       .spotlight = makeSpotlightCheck(environment.configHome, environment.currentDesktop),
       .loginItem = makeLoginItem(environment.configHome, program),
       .updateEngine =
@@ -140,7 +140,8 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
       .openKeyboardSettings = [desktop =
                                    environment.currentDesktop] { openKeyboardSettings(desktop); },
   });
-  QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::reopen);
+  QObject::connect(&instance, &SingleInstance::showRequested, &delegate,
+                   &AppDelegate::startedAgain);
   // Later starts are answered once the launcher is ready for them: catalogue read, key held.
   QTimer::singleShot(0, &delegate, [&delegate, &instance] {
     delegate.applicationDidFinishLaunching();

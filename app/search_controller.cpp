@@ -128,11 +128,11 @@ void SearchController::hide() {
   if (panel_->isVisible()) panel_->hide();
 }
 
-void SearchController::toggle() {
+void SearchController::toggle(const QString& activationToken) {
   if (panel_->isVisible()) {
     hide();
   } else {
-    show();
+    show(activationToken);
   }
 }
 

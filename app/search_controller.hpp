@@ -59,7 +59,8 @@ class SearchController : public QObject {
   /// empty) is what the desktop gave the request to show it.
   void show(const QString& activationToken = {});
   void hide();
-  void toggle();
+  /// Hides the panel when it is shown, else shows it (with activationToken).
+  void toggle(const QString& activationToken = {});
   /// After a rescan: forgets the icons and, when the panel is shown, searches again.
   void catalogueChanged();
 

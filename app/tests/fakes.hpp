@@ -56,7 +56,7 @@ class FakeHotKey : public HotKeyBackend {
   }
   void unregisterKey() override { ++unregistrations; }
   /// A press, as the platform's backend delivers it: on the main thread.
-  void press() { emit pressed(); }
+  void press(const QString& activationToken = {}) { emit pressed(activationToken); }
   int registrations = 0;
   int unregistrations = 0;
   CallLog calls;

@@ -23,7 +23,7 @@
 
 #include "fixture_tree.hpp"
 #include "launcher_tree.hpp"
-#include "platform/hot_key_backend.hpp"
+#include "platform/linux/desktop_hot_keys.hpp"
 #include "platform/screen_sources.hpp"
 
 namespace jolstrand {
@@ -331,7 +331,7 @@ TEST_F(LauncherTree, FiveStartedAtOnceLeaveOneRunning) {
 
 TEST(HotKey, ReportsTheXErrorWhenAnotherClientHoldsTheKey) {
   {
-    const auto free = makeHotKeyBackend();
+    const auto free = makeX11HotKey();
     EXPECT_EQ(free->registerKey(), 0);
     EXPECT_EQ(free->registerKey(), 0);  // again: still exactly one registration
   }                                     // destroyed: the key is given back
@@ -347,7 +347,7 @@ TEST(HotKey, ReportsTheXErrorWhenAnotherClientHoldsTheKey) {
   }
   std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));  // a sync
 
-  const auto taken = makeHotKeyBackend();
+  const auto taken = makeX11HotKey();
   EXPECT_EQ(taken->registerKey(), 10);  // BadAccess
   xcb_disconnect(other);
   EXPECT_EQ(taken->registerKey(), 0);  // nothing half-grabbed was left in the way

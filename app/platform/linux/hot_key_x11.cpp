@@ -11,7 +11,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/hot_key_backend.hpp"
+#include "platform/linux/desktop_hot_keys.hpp"
 #include "trace.hpp"
 
 namespace jolstrand {
@@ -110,7 +110,8 @@ class X11HotKey final : public HotKeyBackend, public QAbstractNativeEventFilter 
     if (repeat) return true;
     Trace::begin(Trace::Span::hotKeyToPanel);
     // Emitted after this event's dispatch, once per press.
-    QMetaObject::invokeMethod(this, &X11HotKey::pressed, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit pressed(QString()); }, Qt::QueuedConnection);
     return true;
   }
 
@@ -126,7 +127,7 @@ class X11HotKey final : public HotKeyBackend, public QAbstractNativeEventFilter 
 
 }  // namespace
 
-std::unique_ptr<HotKeyBackend> makeHotKeyBackend() {
+std::unique_ptr<HotKeyBackend> makeX11HotKey() {
   return std::make_unique<X11HotKey>();
 }
 

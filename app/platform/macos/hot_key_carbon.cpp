@@ -32,8 +32,9 @@ class CarbonHotKey final : public HotKeyBackend {
 
  private:
   static OSStatus callback(EventHandlerCallRef /*next*/, EventRef /*event*/, void* self) {
-    QMetaObject::invokeMethod(static_cast<CarbonHotKey*>(self), &CarbonHotKey::pressed,
-                              Qt::QueuedConnection);
+    auto* hotKey = static_cast<CarbonHotKey*>(self);
+    QMetaObject::invokeMethod(
+        hotKey, [hotKey] { emit hotKey->pressed(QString()); }, Qt::QueuedConnection);
     return noErr;
   }
 
@@ -43,7 +44,11 @@ class CarbonHotKey final : public HotKeyBackend {
 
 }  // namespace
 
-std::unique_ptr<HotKeyBackend> makeHotKeyBackend() {
+ShortcutRoute sessionShortcutRoute(const Environment& /*environment*/) {
+  return ShortcutRoute::keyGrab;
+}
+
+std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute /*route*/) {
   return std::make_unique<CarbonHotKey>();
 }
 

@@ -1,0 +1,12 @@
+// Placeholder until the backend lands.
+
+#include "platform/linux/desktop_hot_keys.hpp"
+
+namespace jolstrand {
+
+std::unique_ptr<HotKeyBackend> makeKdeHotKey(const QDBusConnection& /*bus*/,
+                                             const QString& /*appId*/) {
+  return makeCompositorBinding();
+}
+
+}  // namespace jolstrand
