@@ -29,11 +29,11 @@ AppDelegate::AppDelegate(Services services)
     : mainQueue_(services.mainQueue),
       workspace_(services.workspace),
       arguments_(std::move(services.arguments)),
-      texts_(platformCompanionTexts().menu),
+      texts_(platformCompanionTexts(services.route).menu),
       catalogue_(std::move(services.catalogue)),
       usage_(std::move(services.usageFile)),
       search_(services.workspace, std::move(services.screens), std::move(services.placePanel)),
-      setup_(programIcon(), platformCompanionTexts().setup),
+      setup_(programIcon(), platformCompanionTexts(services.route).setup),
       aboutWindow_(programIcon(), versionOf(services.program), platformCompanionTexts().about,
                    services.workspace),
       support_(services.settings, services.workspace, platformCompanionTexts().reminder),
@@ -42,6 +42,7 @@ AppDelegate::AppDelegate(Services services)
       spotlight_(std::move(services.spotlight)),
       loginItem_(std::move(services.loginItem)),
       openKeyboardSettings_(std::move(services.openKeyboardSettings)),
+      shortcutCommand_(std::move(services.shortcutCommand)),
       alert_(std::move(services.alert)) {
   // Dialogs without an icon of their own (the update dialog, alerts) show the program's.
   QApplication::setWindowIcon(programIcon());
@@ -71,6 +72,8 @@ void AppDelegate::applicationDidFinishLaunching() {
   setup_.checkSpotlight = [this] { return recheckSpotlight(); };
   setup_.hotKeyStatus = [this] { return hotKeyStatus_; };
   setup_.onOpenSettings = openKeyboardSettings_;
+  setup_.shortcutDetails = [this] { return shortcutDetails(); };
+  setup_.onShortcutButton = [this](ShortcutButton button) { changeDesktopShortcut(button); };
   if (spotlightHolds_ || hasArgument(setupArgument)) later([this] { setup_.show(); });
   if (hasArgument(aboutArgument)) later([this] { aboutWindow_.show(); });
   support_.busy = [this] {
@@ -119,6 +122,21 @@ void AppDelegate::confirmHotKey() {
   setup_.update();
 }
 
+ShortcutDetails AppDelegate::shortcutDetails() const {
+  return {.holder = spotlight_->holder(),
+          .trigger = hotKey_->trigger(),
+          .command = shortcutCommand_,
+          .userAddsShortcut = hotKey_->userAddsShortcut()};
+}
+
+void AppDelegate::changeDesktopShortcut(ShortcutButton button) {
+  if (button == ShortcutButton::none) return;
+  const bool changed =
+      button == ShortcutButton::add ? hotKey_->addShortcut() : hotKey_->removeShortcut();
+  if (!changed) logLine("the desktop's shortcut could not be changed");
+  hotKeyStatus_ = hotKey_->registerKey();
+}
+
 void AppDelegate::rescan() {
   if (scanning_) {
     scanAgain_ = true;
@@ -159,6 +177,8 @@ std::vector<MenuRow> AppDelegate::menuRows() {
   state.catalogueSize = matcher_.entries().size();
   state.shortcutHeld = spotlightHolds_;
   state.hotKeyStatus = hotKeyStatus_;
+  state.holder = spotlight_->holder();
+  state.trigger = hotKey_->trigger();
   state.loginItem = loginItem_->status();
   state.updaterOn = updater_.isOn();
   if (state.updaterOn) {
@@ -197,7 +217,9 @@ void AppDelegate::showPanel() {
   later([this] { search_.show(); });
 }
 
+// A desktop that has not granted the shortcut (its dialog dismissed) is asked again.
 void AppDelegate::showSetup() {
+  if (hotKeyStatus_ == HotKeyBackend::awaitingDesktop) hotKeyStatus_ = hotKey_->registerKey();
   setup_.show();
 }
 

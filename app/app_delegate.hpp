@@ -66,6 +66,8 @@ class AppDelegate : public QObject {
     Updater::EngineFactory updateEngine;
     std::function<void()> openKeyboardSettings;
     Alert alert = showAlert;
+    ShortcutRoute route = ShortcutRoute::keyGrab;           ///< picks the words for the shortcut
+    QString shortcutCommand = QStringLiteral("jolstrand");  ///< how a desktop shortcut runs us
   };
 
   explicit AppDelegate(Services services);
@@ -118,6 +120,9 @@ class AppDelegate : public QObject {
   void hotKeyPressed(const QString& activationToken);
   /// A press reached the launcher: the setup window, when open, confirms it.
   void confirmHotKey();
+  [[nodiscard]] ShortcutDetails shortcutDetails() const;
+  /// Step 2's button of the setup window: adds or removes the desktop's shortcut.
+  void changeDesktopShortcut(ShortcutButton button);
   void install(Matcher matcher);
   void setUpStatusItem();
   [[nodiscard]] bool hasArgument(std::string_view argument) const;
@@ -140,6 +145,7 @@ class AppDelegate : public QObject {
   const std::unique_ptr<SpotlightCheck> spotlight_;
   const std::unique_ptr<LoginItem> loginItem_;
   const std::function<void()> openKeyboardSettings_;
+  const QString shortcutCommand_;
   const Alert alert_;
   std::int32_t hotKeyStatus_ = 0;
   bool spotlightHolds_ = false;

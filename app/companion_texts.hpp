@@ -2,9 +2,12 @@
 // Every text a user reads in the setup window, the support reminder, the about window and the
 // status menu, one table per platform. macOS says Command-Space, Spotlight and Finder; Linux says
 // the same in its own words (Super-Space, the desktop's input-source switch, the file manager, the
-// tray icon) and gives GNOME Settings' steps. "%1" and "%2" mark where a number or version goes.
+// tray icon) and gives the steps of the desktop at hand: Linux has one table per way the session
+// hands out the shortcut. "%1" and "%2" mark where a number, version or name goes.
 
 #include <QString>
+
+#include "shortcut_route.hpp"
 
 namespace jolstrand {
 
@@ -15,7 +18,7 @@ struct SetupTexts {
   QString settingsButton;
   QString doneButton;
   QString heldTitle;
-  QString heldBody;
+  QString heldBody;  // %1 (KDE): what holds the shortcut
   QString freeTitle;
   QString freeBody;
   QString confirmedTitle;
@@ -25,6 +28,16 @@ struct SetupTexts {
   QString pressTitle;   // step 2 while blocked and while ready
   QString blockedBody;
   QString readyBody;
+  // Linux only; where empty, the refused texts stand in.
+  /// The shortcut's name in these texts; where the desktop gave another key, that key's name
+  /// takes its place.
+  QString shortcutName;
+  QString awaitingTitle;  // the desktop has not granted the shortcut yet
+  QString awaitingBody;
+  QString unboundTitle;       // no key is bound to the shortcut yet
+  QString unboundBody;        // %1: the command that runs Jolstrand
+  QString addShortcutButton;  // where the user adds the desktop's shortcut from this window
+  QString removeShortcutButton;
 };
 
 struct ReminderTexts {
@@ -48,7 +61,7 @@ struct AboutTexts {
 
 struct MenuTexts {
   QString appCount;       // %1: the catalogue size in decimal
-  QString shortcutHeld;   // the platform's own use of the shortcut keeps it
+  QString shortcutHeld;   // the platform's own use of the shortcut keeps it; %1 (KDE): what
   QString shortcutError;  // %1: the hot-key status in signed decimal
   QString showPanel;
   QString setUp;
@@ -63,6 +76,10 @@ struct MenuTexts {
   QString loginRefusedMessage;
   /// Follows the error's own description; %1 (Linux): the login item's place.
   QString loginRefusedNote;
+  // Linux only; where empty, shortcutError stands in.
+  QString shortcutOtherKey;  // %1: the key the desktop gave the shortcut
+  QString shortcutAwaiting;
+  QString shortcutUnbound;
 };
 
 struct CompanionTexts {
@@ -73,8 +90,11 @@ struct CompanionTexts {
 };
 
 [[nodiscard]] const CompanionTexts& macOSCompanionTexts();
-[[nodiscard]] const CompanionTexts& linuxCompanionTexts();
-/// The table of the platform this program was built for.
-[[nodiscard]] const CompanionTexts& platformCompanionTexts();
+/// Linux's table for the way the session hands out the shortcut.
+[[nodiscard]] const CompanionTexts& linuxCompanionTexts(
+    ShortcutRoute route = ShortcutRoute::keyGrab);
+/// The table of the platform this program was built for (macOS has one route).
+[[nodiscard]] const CompanionTexts& platformCompanionTexts(
+    ShortcutRoute route = ShortcutRoute::keyGrab);
 
 }  // namespace jolstrand

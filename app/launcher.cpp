@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTimer>
 #include <csignal>
 
@@ -71,6 +73,21 @@ void quitOnTerminationSignals() {
   sigaction(SIGINT, &action, nullptr);
 }
 
+// How a desktop's shortcut runs this program: `jolstrand` where that is what PATH finds, else
+// its path, quoted as a shell would split it (GNOME does).
+QString commandThatRunsThisProgram() {
+  const QString program = QCoreApplication::applicationFilePath();
+  const QString onPath = QStandardPaths::findExecutable(QStringLiteral("jolstrand"));
+  if (!onPath.isEmpty() &&
+      QFileInfo(onPath).canonicalFilePath() == QFileInfo(program).canonicalFilePath()) {
+    return QStringLiteral("jolstrand");
+  }
+  // GNOME splits the command as a shell would: quote the path.
+  QString quoted = program;
+  quoted.replace(u'\'', QStringLiteral("'\\''"));
+  return u'\'' + quoted + u'\'';
+}
+
 }  // namespace
 
 int runLauncher(int argc, char** argv, const Environment& environment) {
@@ -117,6 +134,8 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
       {.searchPath = environment.searchPath, .terminal = environment.terminal, .icons = icons});
   const auto settings = openProgramSettings(environment.configHome);
   const auto windowSystem = makeWindowSystem(environment);
+  const ShortcutRoute route = sessionShortcutRoute(environment);
+  const QString shortcutCommand = commandThatRunsThisProgram();
   const std::string program = QCoreApplication::applicationFilePath().toStdString();
   AppDelegate delegate({
       .mainQueue = mainQueue,
@@ -130,8 +149,8 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
       .usageFile = UsageStore::defaultURL(environment.home, environment.dataHome),
       .catalogue = std::make_unique<ScannerCatalogue>(
           AppScanner::standard(environment.home, environment.root, environment.desktopSettings())),
-      .hotKey = makeHotKeyBackend(sessionShortcutRoute(environment)),
-      .spotlight = makeSpotlightCheck(environment.configHome, environment.currentDesktop),
+      .hotKey = makeHotKeyBackend(route, shortcutCommand),
+      .spotlight = makeSpotlightCheck(environment.configHome, environment.currentDesktop, route),
       .loginItem = makeLoginItem(environment.configHome, program),
       .updateEngine =
           [&settings, program](UpdateEngineEvents& events) {
@@ -139,6 +158,8 @@ int runLauncher(int argc, char** argv, const Environment& environment) {
           },
       .openKeyboardSettings = [desktop =
                                    environment.currentDesktop] { openKeyboardSettings(desktop); },
+      .route = route,
+      .shortcutCommand = shortcutCommand,
   });
   QObject::connect(&instance, &SingleInstance::showRequested, &delegate,
                    &AppDelegate::startedAgain);

@@ -28,7 +28,18 @@ QLabel* namedLabel(QWidget* parent, const char* name) {
   return label;
 }
 
-// One step: its mark beside a column of title, text and, for step 1, the settings button.
+// A row that holds a step's button, 12 after the step's text; hidden with the button.
+QWidget* buttonRow(QWidget* parent, QPushButton* button) {
+  auto* row = new QWidget(parent);
+  button->setParent(row);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 6, 0, 0);
+  layout->addWidget(button);
+  layout->addStretch();
+  return row;
+}
+
+// One step: its mark beside a column of title, text and, where it has one, its button.
 QWidget* stepRow(QLabel* icon, QLabel* title, QLabel* body, QWidget* buttonRow) {
   auto* row = new QWidget;
   row->setFixedWidth(rowWidth);
@@ -58,26 +69,29 @@ SetupWindowController::SetupWindowController(QIcon icon, SetupTexts texts)
       step1Icon_(namedLabel(window_.get(), "step1Icon")),
       step1Title_(namedLabel(window_.get(), "step1Title")),
       step1Body_(makeWrappingLabel(window_.get(), 410)),
-      step1ButtonRow_(new QWidget(window_.get())),
-      step1Button_(new QPushButton(texts_.settingsButton, step1ButtonRow_)),
+      step1Button_(new QPushButton(texts_.settingsButton)),
+      step1ButtonRow_(buttonRow(window_.get(), step1Button_)),
       step2Icon_(namedLabel(window_.get(), "step2Icon")),
       step2Title_(namedLabel(window_.get(), "step2Title")),
       step2Body_(makeWrappingLabel(window_.get(), 410)),
+      step2Button_(new QPushButton),
+      step2ButtonRow_(buttonRow(window_.get(), step2Button_)),
       doneButton_(new QPushButton(texts_.doneButton, window_.get())),
       returnKey_(new QShortcut(window_.get())) {
   returnKey_->setKeys({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
   step1Body_->setObjectName(QStringLiteral("step1Body"));
   step2Body_->setObjectName(QStringLiteral("step2Body"));
   step1Button_->setObjectName(QStringLiteral("step1Button"));
-  // 12 after the step's text when the button follows; hidden with the button.
-  auto* buttonLayout = new QHBoxLayout(step1ButtonRow_);
-  buttonLayout->setContentsMargins(0, 6, 0, 0);
-  buttonLayout->addWidget(step1Button_);
-  buttonLayout->addStretch();
+  step2Button_->setObjectName(QStringLiteral("step2Button"));
+  step2ButtonRow_->setVisible(false);
   doneButton_->setObjectName(QStringLiteral("doneButton"));
   makeCompanionWindow(*window_, texts_.windowTitle);
   window_->installEventFilter(this);
   connect(step1Button_, &QPushButton::clicked, this, [this] { onOpenSettings(); });
+  connect(step2Button_, &QPushButton::clicked, this, [this] {
+    onShortcutButton(shownButton_);
+    update();
+  });
   connect(doneButton_, &QPushButton::clicked, window_.get(), &QWidget::close);
   returnKey_->setEnabled(false);
   connect(returnKey_, &QShortcut::activated, window_.get(), &QWidget::close);
@@ -130,7 +144,7 @@ void SetupWindowController::build() {
   column->setSpacing(20);
   column->addWidget(header);
   column->addWidget(stepRow(step1Icon_, step1Title_, step1Body_, step1ButtonRow_));
-  column->addWidget(stepRow(step2Icon_, step2Title_, step2Body_, nullptr));
+  column->addWidget(stepRow(step2Icon_, step2Title_, step2Body_, step2ButtonRow_));
   column->addWidget(footer);
   setTextRole(*introduction, ColorRole::secondaryLabel);
 }
@@ -147,7 +161,7 @@ void SetupWindowController::update() {
   // checkSpotlight first: it may register the hot key again and so change the status.
   const bool holds = checkSpotlight();
   const std::int32_t status = hotKeyStatus();
-  render(setupView(holds, status, hotKeyWorked, texts_));
+  render(setupView(holds, status, hotKeyWorked, texts_, shortcutDetails()));
 }
 
 void SetupWindowController::render(const SetupView& view) {
@@ -164,6 +178,9 @@ void SetupWindowController::render(const SetupView& view) {
   showStep(view.step1, *step1Icon_, *step1Title_, *step1Body_);
   showStep(view.step2, *step2Icon_, *step2Title_, *step2Body_);
   step1ButtonRow_->setVisible(view.settingsButtonVisible);
+  shownButton_ = view.step2Button;
+  step2Button_->setText(view.step2ButtonTitle);
+  step2ButtonRow_->setVisible(view.step2Button != ShortcutButton::none);
   doneButton_->setDefault(view.returnPressesDone);
   returnKey_->setEnabled(view.returnPressesDone);
 }

@@ -36,6 +36,10 @@ class SetupWindowController : public QObject {
   std::function<std::int32_t()> hotKeyStatus = [] { return 0; };
   /// Opens the desktop's keyboard settings. Default: nothing.
   std::function<void()> onOpenSettings = [] {};
+  /// What the desktop says of the shortcut beyond the status (Linux). Default: nothing.
+  std::function<ShortcutDetails()> shortcutDetails = [] { return ShortcutDetails{}; };
+  /// Step 2's button was clicked: add or remove the desktop's shortcut. Default: nothing.
+  std::function<void(ShortcutButton)> onShortcutButton = [](ShortcutButton) {};
 
   /// Set by the owner when the hot key fired while the window was visible; then update().
   bool hotKeyWorked = false;
@@ -66,11 +70,14 @@ class SetupWindowController : public QObject {
   QLabel* step1Icon_;
   QLabel* step1Title_;
   QLabel* step1Body_;
-  QWidget* step1ButtonRow_;
   QPushButton* step1Button_;
+  QWidget* step1ButtonRow_;
   QLabel* step2Icon_;
   QLabel* step2Title_;
   QLabel* step2Body_;
+  QPushButton* step2Button_;
+  QWidget* step2ButtonRow_;
+  ShortcutButton shownButton_ = ShortcutButton::none;
   QPushButton* doneButton_;
   QShortcut* returnKey_;
 };

@@ -6,6 +6,7 @@
 // and the menu use. Pure; macOS always grabs its key.
 
 #include <QString>
+#include <cstddef>
 #include <string>
 
 namespace jolstrand {
@@ -21,6 +22,8 @@ enum class ShortcutRoute {
   hyprland,             ///< Hyprland without its portal: a bind line running jolstrand
   otherCompositor,      ///< any other Wayland compositor: its own keyboard settings
 };
+inline constexpr std::size_t shortcutRouteCount =
+    static_cast<std::size_t>(ShortcutRoute::otherCompositor) + 1;
 
 struct SessionOffer {
   bool wayland = false;          ///< a Wayland session (WAYLAND_DISPLAY), whatever Qt draws on

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/hot_key_backend.hpp"
+
 namespace jolstrand {
 namespace {
 
@@ -39,16 +41,38 @@ MenuCheck loginCheck(LoginItemStatus status) {
   return MenuCheck::Off;
 }
 
+// The line that says why Super-Space does not open the launcher, in the platform's words for the
+// reason where it has them, else as the error's number.
+QString shortcutLine(const MenuState& state, const MenuTexts& texts) {
+  if (state.shortcutHeld) {
+    return texts.shortcutHeld.contains(QStringLiteral("%1"))
+               ? texts.shortcutHeld.arg(state.holder.isEmpty() ? QStringLiteral("another shortcut")
+                                                               : state.holder)
+               : texts.shortcutHeld;
+  }
+  const std::int32_t status = state.hotKeyStatus;
+  if (status == HotKeyBackend::otherKey && !texts.shortcutOtherKey.isEmpty() &&
+      !state.trigger.isEmpty()) {
+    return texts.shortcutOtherKey.arg(state.trigger);
+  }
+  if (status == HotKeyBackend::awaitingDesktop && !texts.shortcutAwaiting.isEmpty()) {
+    return texts.shortcutAwaiting;
+  }
+  if ((status == HotKeyBackend::noKey || status == HotKeyBackend::unavailable) &&
+      !texts.shortcutUnbound.isEmpty()) {
+    return texts.shortcutUnbound;
+  }
+  return texts.shortcutError.arg(status);
+}
+
 }  // namespace
 
 std::vector<MenuRow> statusMenuRows(const MenuState& state, const MenuTexts& texts) {
   std::vector<MenuRow> rows;
   rows.push_back(information(texts.appCount.arg(static_cast<qulonglong>(state.catalogueSize))));
   // While the shortcut is held, a refused registration is expected and not worth a line.
-  if (state.shortcutHeld) {
-    rows.push_back(information(texts.shortcutHeld));
-  } else if (state.hotKeyStatus != 0) {
-    rows.push_back(information(texts.shortcutError.arg(state.hotKeyStatus)));
+  if (state.shortcutHeld || state.hotKeyStatus != 0) {
+    rows.push_back(information(shortcutLine(state, texts)));
   }
   rows.push_back(separator());
   rows.push_back(entry(texts.showPanel, MenuAction::ShowPanel));

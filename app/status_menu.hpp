@@ -43,6 +43,8 @@ struct MenuState {
   std::size_t catalogueSize = 0;
   bool shortcutHeld = false;      ///< Spotlight (on Linux the desktop) holds the shortcut
   std::int32_t hotKeyStatus = 0;  ///< 0 when the hot key is registered, else the system's error
+  QString holder;   ///< what holds the shortcut, by name, where the desktop says (KDE)
+  QString trigger;  ///< the key the desktop gave the shortcut instead (status otherKey)
   LoginItemStatus loginItem = LoginItemStatus::NotRegistered;
   bool updaterOn = false;
   std::optional<QString> waitingVersion;  ///< an update ready to install

@@ -61,7 +61,9 @@ class HotKeyBackend : public QObject {
 /// How this session hands out the hot key; asks the session bus on Wayland. macOS: keyGrab.
 [[nodiscard]] ShortcutRoute sessionShortcutRoute(const Environment& environment);
 
-/// The backend for route (macOS: the Carbon hot key, whatever the route).
-[[nodiscard]] std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute route);
+/// The backend for route (macOS: the Carbon hot key, whatever the route); command is how a
+/// desktop's shortcut runs this program.
+[[nodiscard]] std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute route,
+                                                               const QString& command);
 
 }  // namespace jolstrand

@@ -8,9 +8,13 @@
 
 #include "environment.hpp"
 #include "platform/hot_key_backend.hpp"
+#include "platform/spotlight_check.hpp"
 #include "shortcut_route.hpp"
 
 namespace jolstrand {
+
+/// The launcher's own app id, as desktops and their services know it.
+[[nodiscard]] QString ownAppId();
 
 /// X11: Super+Space grabbed on the root window through Qt's own connection.
 [[nodiscard]] std::unique_ptr<HotKeyBackend> makeX11HotKey();
@@ -18,6 +22,10 @@ namespace jolstrand {
 /// KDE: the action shortcutId of component appId in kglobalaccel, Meta+Space by default.
 [[nodiscard]] std::unique_ptr<HotKeyBackend> makeKdeHotKey(const QDBusConnection& bus,
                                                            const QString& appId);
+
+/// KDE: whether another component holds Meta+Space in kglobalaccel, and which.
+[[nodiscard]] std::unique_ptr<SpotlightCheck> makeKdeShortcutCheck(const QDBusConnection& bus,
+                                                                   const QString& ownComponent);
 
 /// The GlobalShortcuts portal: one session, one shortcut (shortcutId, LOGO+space preferred),
 /// with appId registered first where the portal asks for it.

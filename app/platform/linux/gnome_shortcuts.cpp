@@ -1,24 +1,13 @@
-#include <gio/gio.h>
-
 #include <algorithm>
 #include <cctype>
 #include <memory>
 
 #include "jolstrand/current_desktop.hpp"
 #include "platform/gnome_shortcuts.hpp"
+#include "platform/linux/glib_handles.hpp"
 
 namespace jolstrand {
 namespace {
-
-template <class T, void (*release)(T*)>
-struct Releaser {
-  void operator()(T* handle) const { release(handle); }
-};
-using SchemaHandle =
-    std::unique_ptr<GSettingsSchema, Releaser<GSettingsSchema, g_settings_schema_unref>>;
-using SettingsHandle = std::unique_ptr<GSettings, Releaser<void, g_object_unref>>;
-using VariantHandle = std::unique_ptr<GVariant, Releaser<GVariant, g_variant_unref>>;
-using KeysHandle = std::unique_ptr<gchar*, Releaser<gchar*, g_strfreev>>;
 
 // Where GNOME keeps the shortcuts of the window manager, the shell and the media keys.
 constexpr const char* keybindingSchemas[] = {"org.gnome.desktop.wm.keybindings",
@@ -49,7 +38,7 @@ bool schemaBindsSuperSpace(GSettingsSchemaSource* source, const char* id) {
   // Not installed, or relocatable (GSettings would abort on a schema without a path).
   if (!schema || g_settings_schema_get_path(schema.get()) == nullptr) return false;
   const SettingsHandle settings(g_settings_new_full(schema.get(), nullptr, nullptr));
-  const KeysHandle keys(g_settings_schema_list_keys(schema.get()));
+  const StringsHandle keys(g_settings_schema_list_keys(schema.get()));
   for (gchar** key = keys.get(); *key != nullptr; ++key) {
     const VariantHandle value(g_settings_get_value(settings.get(), *key));
     if (bindsSuperSpace(value.get())) return true;

@@ -40,11 +40,11 @@ class CompositorBinding final : public HotKeyBackend {
   void unregisterKey() override {}
 };
 
+}  // namespace
+
 QString ownAppId() {
   return QString::fromStdString(ProgramInfo::own().value("CFBundleIdentifier").value_or(""));
 }
-
-}  // namespace
 
 SessionOffer probeSessionOffer(const Environment& environment, const QDBusConnection& bus) {
   SessionOffer offer;
@@ -70,7 +70,7 @@ ShortcutRoute sessionShortcutRoute(const Environment& environment) {
   return chooseShortcutRoute(probeSessionOffer(environment, QDBusConnection::sessionBus()));
 }
 
-std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute route) {
+std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute route, const QString& command) {
   switch (route) {
     case ShortcutRoute::keyGrab:
       return makeX11HotKey();
@@ -81,7 +81,7 @@ std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute route) {
     case ShortcutRoute::hyprlandPortal:
       return makePortalHotKey(QDBusConnection::sessionBus(), ownAppId());
     case ShortcutRoute::gnomeCustomShortcut:
-      return makeGnomeCustomShortcut(QStringLiteral("jolstrand"));
+      return makeGnomeCustomShortcut(command);
     case ShortcutRoute::sway:
     case ShortcutRoute::hyprland:
     case ShortcutRoute::otherCompositor:

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gnome_shortcuts.hpp"
+#include "platform/linux/desktop_hot_keys.hpp"
 #include "platform/spotlight_check.hpp"
 #include "spotlight_shortcut.hpp"
 
@@ -43,7 +44,11 @@ class DesktopShortcuts final : public SpotlightCheck {
 }  // namespace
 
 std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string configHome,
-                                                   std::string currentDesktop) {
+                                                   std::string currentDesktop,
+                                                   ShortcutRoute route) {
+  if (route == ShortcutRoute::kde) {
+    return makeKdeShortcutCheck(QDBusConnection::sessionBus(), ownAppId());
+  }
   return std::make_unique<DesktopShortcuts>(configHome, std::move(currentDesktop));
 }
 

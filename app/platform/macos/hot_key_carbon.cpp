@@ -48,7 +48,8 @@ ShortcutRoute sessionShortcutRoute(const Environment& /*environment*/) {
   return ShortcutRoute::keyGrab;
 }
 
-std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute /*route*/) {
+std::unique_ptr<HotKeyBackend> makeHotKeyBackend(ShortcutRoute /*route*/,
+                                                 const QString& /*command*/) {
   return std::make_unique<CarbonHotKey>();
 }
 

@@ -76,7 +76,8 @@ class SymbolicHotKeyPreferences final : public SpotlightCheck {
 }  // namespace
 
 std::unique_ptr<SpotlightCheck> makeSpotlightCheck(std::string /*configHome*/,
-                                                   std::string /*currentDesktop*/) {
+                                                   std::string /*currentDesktop*/,
+                                                   ShortcutRoute /*route*/) {
   return std::make_unique<SymbolicHotKeyPreferences>();
 }
 
