@@ -20,7 +20,7 @@ debian_packages=(
   xvfb xauth xdotool
   dbus-daemon openbox xterm x11-utils trayer python3-dbus python3-gi
   lintian desktop-file-utils man-db groff-base sway wtype grim
-  libglib2.0-bin gsettings-desktop-schemas
+  libglib2.0-bin gsettings-desktop-schemas gnome-settings-daemon-common libkf5globalaccel-bin
   adwaita-icon-theme breeze-icon-theme papirus-icon-theme hicolor-icon-theme
 )
 [ "${1:-}" = release ] && debian_packages=("${release_packages[@]}")

@@ -3,8 +3,11 @@
 // use, so main() sets it up before any test runs. With JOLSTRAND_GSETTINGS_SCHEMAS=desktop only
 // the desktop's own schemas are compiled, as on a machine without GNOME Shell.
 
-#include <gio/gio.h>
 #include <gtest/gtest.h>
+
+// GIO before Qt, whose `signals` it uses as a name.
+#include "platform/linux/glib_handles.hpp"
+
 #include <unistd.h>
 
 #include <QApplication>
@@ -12,11 +15,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app_delegate.hpp"
 #include "fakes.hpp"
 #include "jolstrand/simple_main_queue.hpp"
 #include "platform/gnome_shortcuts.hpp"
+#include "platform/linux/desktop_hot_keys.hpp"
 #include "platform/spotlight_check.hpp"
 #include "program_info.hpp"
 
@@ -28,6 +33,8 @@ namespace {
 const char* const wm = "org.gnome.desktop.wm.keybindings";
 const char* const shell = "org.gnome.shell.keybindings";
 const char* const mediaKeys = "org.gnome.settings-daemon.plugins.media-keys";
+const char* const customKeybinding =
+    "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding";
 
 bool onlyDesktopSchemas() {
   const char* mode = std::getenv("JOLSTRAND_GSETTINGS_SCHEMAS");
@@ -163,6 +170,60 @@ TEST_F(GnomeShortcuts, FreeingTheShortcutRegistersTheHotKeyAgain) {
   EXPECT_EQ(controller.hotKeyStatus(), 1);
   EXPECT_FALSE(controller.recheckSpotlight());
   EXPECT_EQ(hotKey.registrations, 1);  // only the moment it goes free
+}
+
+// GNOME before portal shortcuts: the launcher's own custom shortcut beside the user's.
+TEST_F(GnomeShortcuts, TheCustomShortcutComesAndGoesBesideTheUsersOwn) {
+  if (onlyDesktopSchemas()) GTEST_SKIP() << "compiled without the settings daemon's schemas";
+  ASSERT_TRUE(installed(customKeybinding)) << "gnome-settings-daemon-common is missing";
+  const char* usersPath =
+      "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/";
+  const char* ownPath =
+      "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/jolstrand/";
+  const SettingsHandle list(g_settings_new(mediaKeys));
+  const char* usersList[] = {usersPath, nullptr};
+  ASSERT_TRUE(g_settings_set_strv(list.get(), "custom-keybindings", usersList));
+  const SettingsHandle users(g_settings_new_with_path(customKeybinding, usersPath));
+  g_settings_set_string(users.get(), "name", "Terminal");
+  g_settings_set_string(users.get(), "command", "xterm");
+  g_settings_set_string(users.get(), "binding", "<Super>Return");
+  g_settings_sync();
+  const auto paths = [&] {
+    const StringsHandle strings(g_settings_get_strv(list.get(), "custom-keybindings"));
+    std::vector<std::string> all;
+    for (gchar** path = strings.get(); *path != nullptr; ++path) all.emplace_back(*path);
+    return all;
+  };
+  const auto value = [](GSettings* settings, const char* key) {
+    return std::string(StringHandle(g_settings_get_string(settings, key)).get());
+  };
+
+  const auto shortcut = makeGnomeCustomShortcut(QStringLiteral("'/opt/My Apps/jolstrand'"));
+  ASSERT_TRUE(shortcut->userAddsShortcut());
+  EXPECT_EQ(shortcut->registerKey(), HotKeyBackend::noKey);
+  ASSERT_TRUE(shortcut->addShortcut());
+  ASSERT_TRUE(shortcut->addShortcut());  // twice: still one entry
+  EXPECT_EQ(shortcut->registerKey(), 0);
+  EXPECT_EQ(paths(), (std::vector<std::string>{usersPath, ownPath}));
+  const SettingsHandle own(g_settings_new_with_path(customKeybinding, ownPath));
+  EXPECT_EQ(value(own.get(), "name"), "Jolstrand");
+  EXPECT_EQ(value(own.get(), "command"), "'/opt/My Apps/jolstrand'");
+  EXPECT_EQ(value(own.get(), "binding"), "<Super>space");
+
+  // The user gives it other keys in GNOME Settings.
+  g_settings_set_string(own.get(), "binding", "<Primary><Alt>space");
+  g_settings_sync();
+  EXPECT_EQ(shortcut->registerKey(), HotKeyBackend::otherKey);
+  EXPECT_EQ(shortcut->trigger(), "Ctrl+Alt+Space");
+
+  ASSERT_TRUE(shortcut->removeShortcut());
+  EXPECT_EQ(shortcut->registerKey(), HotKeyBackend::noKey);
+  EXPECT_EQ(paths(), std::vector<std::string>{usersPath});
+  EXPECT_EQ(value(own.get(), "binding"), "");
+  EXPECT_EQ(value(users.get(), "name"), "Terminal");
+  EXPECT_EQ(value(users.get(), "command"), "xterm");
+  EXPECT_EQ(value(users.get(), "binding"), "<Super>Return");
+  for (const char* key : {"name", "command", "binding"}) g_settings_reset(users.get(), key);
 }
 
 // Copies the installed schemas (and, unless only the desktop's are wanted, the stand-ins for

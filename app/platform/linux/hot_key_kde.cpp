@@ -45,21 +45,23 @@ class KdeHotKey final : public HotKeyBackend {
     if (!call(QStringLiteral("setShortcut"), {action, meta, KGlobalAccel::isDefault})) {
       return refusedByDesktop;
     }
-    const QDBusReply<QList<int>> keys =
-        bus_.call(method(QStringLiteral("setShortcut"), {action, meta, KGlobalAccel::setPresent}));
-    if (!keys.isValid()) return failed(keys.error().message());
+    std::int32_t status = assign(KGlobalAccel::setPresent);
+    // A key refused earlier was stored as none: once nothing else holds Meta+Space, take it
+    // again rather than keep the refusal's empty key.
+    if (status == noKey) status = assign(KGlobalAccel::setPresent | KGlobalAccel::noAutoloading);
     listen();
     registered_ = true;
-    return statusFor(keys.value());
+    return status;
   }
 
   void unregisterKey() override {
     if (!registered_) return;
     registered_ = false;
-    bus_.disconnect(KGlobalAccel::service, {}, KGlobalAccel::componentInterface,
+    bus_.disconnect(KGlobalAccel::service, componentPath_, KGlobalAccel::componentInterface,
                     QStringLiteral("globalShortcutPressed"), this, SLOT(onPressed(QDBusMessage)));
     bus_.disconnect(KGlobalAccel::service, KGlobalAccel::path, KGlobalAccel::interface,
-                    QStringLiteral("yourShortcutGotChanged"), this, SLOT(onChanged(QDBusMessage)));
+                    QStringLiteral("yourShortcutsChanged"), this, SLOT(onChanged(QDBusMessage)));
+    componentPath_.clear();
     // Inactive, not forgotten: the key the user chose stays in the settings for the next start.
     call(QStringLiteral("setInactive"), {actionId()});
   }
@@ -76,10 +78,12 @@ class KdeHotKey final : public HotKeyBackend {
     emit pressed(QString());  // kglobalaccel hands out no activation token
   }
 
+  // The user gave the action other keys in System Settings.
   void onChanged(const QDBusMessage& message) {
-    const QList<QVariant> arguments = message.arguments();
-    if (arguments.size() < 2 || arguments[0].toStringList().value(1) != shortcutId) return;
-    emit statusChanged(statusFor(qdbus_cast<QList<int>>(arguments[1])));
+    const QStringList changed = message.arguments().value(0).toStringList();
+    if (changed.value(0) != appId_ || changed.value(1) != shortcutId) return;
+    const QDBusReply<QList<int>> keys = bus_.call(method(QStringLiteral("shortcut"), {actionId()}));
+    emit statusChanged(keys.isValid() ? statusFor(keys.value()) : failed(keys.error().message()));
   }
 
  private:
@@ -106,20 +110,28 @@ class KdeHotKey final : public HotKeyBackend {
     return refusedByDesktop;
   }
 
+  std::int32_t assign(uint flags) {
+    const QVariant meta = QVariant::fromValue(QList<int>{KGlobalAccel::metaSpace});
+    const QDBusReply<QList<int>> keys =
+        bus_.call(method(QStringLiteral("setShortcut"), {actionId(), meta, flags}));
+    return keys.isValid() ? statusFor(keys.value()) : failed(keys.error().message());
+  }
+
   // Presses come from the component's own object; key changes from the service.
   void listen() {
     const QDBusReply<QDBusObjectPath> component = bus_.call(
         QDBusMessage::createMethodCall(KGlobalAccel::service, KGlobalAccel::path,
                                        KGlobalAccel::interface, QStringLiteral("getComponent"))
         << appId_);
-    if (!component.isValid() ||
-        !bus_.connect(KGlobalAccel::service, component.value().path(),
-                      KGlobalAccel::componentInterface, QStringLiteral("globalShortcutPressed"),
-                      this, SLOT(onPressed(QDBusMessage)))) {
+    if (component.isValid()) componentPath_ = component.value().path();
+    if (componentPath_.isEmpty() ||
+        !bus_.connect(KGlobalAccel::service, componentPath_, KGlobalAccel::componentInterface,
+                      QStringLiteral("globalShortcutPressed"), this,
+                      SLOT(onPressed(QDBusMessage)))) {
       logLine("cannot hear the presses of the shortcut from kglobalaccel");
     }
     if (!bus_.connect(KGlobalAccel::service, KGlobalAccel::path, KGlobalAccel::interface,
-                      QStringLiteral("yourShortcutGotChanged"), this,
+                      QStringLiteral("yourShortcutsChanged"), this,
                       SLOT(onChanged(QDBusMessage)))) {
       logLine("cannot hear changes of the shortcut from kglobalaccel");
     }
@@ -142,6 +154,7 @@ class KdeHotKey final : public HotKeyBackend {
   const QString appId_;
   QDBusServiceWatcher watcher_;
   bool registered_ = false;
+  QString componentPath_;  // where the presses come from, while listening
   QString trigger_;
 };
 

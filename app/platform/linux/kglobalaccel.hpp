@@ -14,6 +14,7 @@ inline const QString componentInterface = QStringLiteral("org.kde.kglobalaccel.C
 
 // setShortcut's flags.
 constexpr uint setPresent = 2;
+constexpr uint noAutoloading = 4;
 constexpr uint isDefault = 8;
 
 /// Meta+Space in Qt's key encoding, as kglobalaccel stores keys.
