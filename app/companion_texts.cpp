@@ -230,7 +230,7 @@ CompanionTexts routeTable(ShortcutRoute route) {
                                "two steps.");
       texts.setup.heldTitle = QStringLiteral("Free Super-Space in the shortcut settings");
       texts.setup.heldBody = QStringLiteral(
-          "Super-Space belongs to %1 right now, and Jolstrand can't open with it until that "
+          "Super-Space belongs to \"%1\" right now, and Jolstrand can't open with it until that "
           "shortcut lets go.\n\n1. Click Open Keyboard Settings.\n2. Search for the shortcut by "
           "its name.\n3. Select it, then remove Meta+Space from it or give it other keys.\n4. "
           "Click Apply.\n\nThis step will turn green once Super-Space is free.");

@@ -122,7 +122,7 @@ TEST(ShortcutRoute, KdeNamesWhatHoldsSuperSpace) {
   const QString holder = QStringLiteral("Switch Layout (Keyboard Layout Switcher)");
   const SetupView view = setupView(true, HotKeyBackend::refusedByDesktop, false,
                                    linuxCompanionTexts(Route::kde).setup, {.holder = holder});
-  EXPECT_TRUE(view.step1.body.startsWith("Super-Space belongs to " + holder + " right now"));
+  EXPECT_TRUE(view.step1.body.startsWith("Super-Space belongs to \"" + holder + "\" right now"));
   EXPECT_EQ(view.step2State, SetupStep2State::blocked);
   MenuState state{
       .shortcutHeld = true, .hotKeyStatus = HotKeyBackend::refusedByDesktop, .holder = holder};

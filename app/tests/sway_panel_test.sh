@@ -2,12 +2,13 @@
 # The launcher in a Wayland session: sway 1.7, headless, with two outputs side by side, typed at
 # with wtype and read with swaymsg. A desktop shortcut (sway's bindsym running jolstrand) shows
 # the panel focused, at its place on the focused output; what it opens gets an activation token
-# and none of the launcher's Qt settings; Escape gives the focus back. sway refuses to run as
-# root: as root, everything runs as nobody, from copies of the program in a folder of the test's.
+# and none of the launcher's Qt settings; Escape gives the focus back. The setup window gives the
+# line to bind, and a press of that binding confirms it. sway refuses to run as root: as root,
+# everything runs as nobody, from copies of the program in a folder of the test's.
 #
-# Usage: sway_panel_test.sh PROGRAM MODULE [SCREENSHOT.png]
+# Usage: sway_panel_test.sh PROGRAM MODULE [PANEL.png [SETUP.png [CONFIRMED.png]]]
 set -euo pipefail
-program=$1 module=$2 screenshot=${3:-}
+program=$1 module=$2 screenshot=${3:-} setup_shot=${4:-} confirmed_shot=${5:-}
 
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -129,5 +130,32 @@ in_session wtype -k Escape
 eventually panel_gone || fail "Escape did not hide the panel on the second output"
 eventually about_focused || fail "the focus did not go back to the other program's window"
 
+# Started anew with --setup: sway gives no program a key, so the window shows the line to add
+# to sway's configuration. Return does nothing until a press of that binding has reached the
+# launcher; then it closes the window.
+kill "${pids[-1]}"
+pkill -u "$(id -u "$user")" -f "^$work/bin/jolstrand\$" || true
+eventually test ! -S "$work/run/jolstrand.socket" || fail "the launcher did not quit"
+in_session swaymsg focus output HEADLESS-1 >/dev/null
+in_session swaymsg exec "'$work/bin/jolstrand' --setup > '$work/launcher.log' 2>&1" >/dev/null
+setup_focused() { [[ "$(window org.jolstrand.Jolstrand "Set Up Super-Space")" == *" True" ]]; }
+eventually setup_focused || fail "the setup window did not open focused"
+sleep 0.5  # drawn
+[ -z "$setup_shot" ] || in_session grim -o HEADLESS-1 "$work/setup.png"
+in_session wtype -k Return
+sleep 1
+setup_focused || fail "Return closed the setup window before the shortcut had worked"
+shortcut
+eventually panel_at "320 210 640 108" || fail "the binding did not show the panel over the setup window: $(panel)"
+in_session wtype -k Escape
+eventually setup_focused || fail "the setup window did not get the focus back"
+sleep 0.5
+[ -z "$confirmed_shot" ] || in_session grim -o HEADLESS-1 "$work/confirmed.png"
+in_session wtype -k Return
+eventually test -z "$(window org.jolstrand.Jolstrand "Set Up Super-Space")" ||
+  fail "Return did not close the confirmed setup window"
+
 [ -z "$screenshot" ] || cp "$work/shot.png" "$screenshot"
+[ -z "$setup_shot" ] || cp "$work/setup.png" "$setup_shot"
+[ -z "$confirmed_shot" ] || cp "$work/confirmed.png" "$confirmed_shot"
 echo ok

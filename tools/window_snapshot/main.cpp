@@ -3,6 +3,8 @@
 //   window_snapshot setup-confirmed OUT.png
 //   window_snapshot about OUT.png
 //   window_snapshot update OUT.png      (Linux: the update engine's dialog)
+//   window_snapshot setup-on DESKTOP OUT.png   (Linux: one desktop's setup window in one state;
+//                                               DESKTOP is a name of the table below)
 // In this platform's texts; run it under Xvfb (docs/make_window_screenshots.sh).
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include "platform/workspace.hpp"
 #include "setup_window_controller.hpp"
 #if defined(__linux__)
+#include "platform/hot_key_backend.hpp"
 #include "platform/linux/update/update_dialog.hpp"
 #endif
 
@@ -28,6 +31,64 @@ int save(QWidget& window, const char* path) {
   }
   return 0;
 }
+
+#if defined(__linux__)
+// The setup window as each desktop shows it, in the state worth a picture.
+struct DesktopState {
+  const char* name;
+  jolstrand::ShortcutRoute route;
+  bool held;
+  std::int32_t status;
+  jolstrand::ShortcutDetails details;
+};
+
+const DesktopState desktopStates[] = {
+    {"gnome-awaiting",
+     jolstrand::ShortcutRoute::gnomePortal,
+     false,
+     jolstrand::HotKeyBackend::awaitingDesktop,
+     {}},
+    {"gnome-other-key",
+     jolstrand::ShortcutRoute::gnomePortal,
+     false,
+     jolstrand::HotKeyBackend::otherKey,
+     {.trigger = QStringLiteral("Ctrl+Alt+Space")}},
+    {"gnome-custom-add",
+     jolstrand::ShortcutRoute::gnomeCustomShortcut,
+     false,
+     jolstrand::HotKeyBackend::noKey,
+     {.command = QStringLiteral("jolstrand"), .userAddsShortcut = true}},
+    {"gnome-custom-added",
+     jolstrand::ShortcutRoute::gnomeCustomShortcut,
+     false,
+     0,
+     {.userAddsShortcut = true}},
+    {"kde-held",
+     jolstrand::ShortcutRoute::kde,
+     true,
+     jolstrand::HotKeyBackend::refusedByDesktop,
+     {.holder = QStringLiteral("Switch to Next Keyboard Layout (Keyboard Layout Switcher)")}},
+    {"hyprland",
+     jolstrand::ShortcutRoute::hyprlandPortal,
+     false,
+     jolstrand::HotKeyBackend::noKey,
+     {}},
+};
+
+int snapshotDesktop(const QIcon& icon, const char* name, const char* path) {
+  for (const DesktopState& state : desktopStates) {
+    if (std::strcmp(state.name, name) != 0) continue;
+    jolstrand::SetupWindowController setup(icon, jolstrand::linuxCompanionTexts(state.route).setup);
+    setup.checkSpotlight = [&state] { return state.held; };
+    setup.hotKeyStatus = [&state] { return state.status; };
+    setup.shortcutDetails = [&state] { return state.details; };
+    setup.show();
+    return save(*setup.window(), path);
+  }
+  std::fprintf(stderr, "window_snapshot: no desktop state %s\n", name);
+  return 2;
+}
+#endif
 
 }  // namespace
 
@@ -67,10 +128,14 @@ int main(int argc, char** argv) {
     dialog.show();
     return save(dialog, argv[2]);
   }
+  if (argc == 4 && std::strcmp(argv[1], "setup-on") == 0) {
+    return snapshotDesktop(icon, argv[2], argv[3]);
+  }
 #endif
   std::fprintf(stderr,
                "usage: window_snapshot setup-held|setup-confirmed OUT.png\n"
                "       window_snapshot about OUT.png\n"
-               "       window_snapshot update OUT.png\n");
+               "       window_snapshot update OUT.png\n"
+               "       window_snapshot setup-on DESKTOP OUT.png\n");
   return 2;
 }
