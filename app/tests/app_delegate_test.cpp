@@ -358,6 +358,40 @@ TEST_F(AppDelegateTest, TheReminderWaitsWhileThePanelOrSetupIsOpenOrSpotlightHol
   EXPECT_TRUE(support.busy());
 }
 
+// On Wayland the desktop answers later, a later start may be the shortcut's press, and the
+// setup window may add the desktop's shortcut.
+TEST_F(AppDelegateTest, FollowsWhatTheDesktopSaysOfItsShortcut) {
+  delegate->applicationDidFinishLaunching();
+  hotKey->key = QStringLiteral("Ctrl+Alt+Space");
+  hotKey->answer(HotKeyBackend::otherKey);
+  EXPECT_EQ(delegate->hotKeyStatus(), HotKeyBackend::otherKey);
+  EXPECT_EQ(delegate->menuRows()[1].title, "Super-Space is unavailable (error -3)");  // X11 words
+  EXPECT_EQ(delegate->setup().shortcutDetails().trigger, "Ctrl+Alt+Space");
+
+  hotKey->press(QStringLiteral("token-1"));
+  EXPECT_TRUE(delegate->search().panel().isVisible());
+  delegate->search().hide();
+  delegate->setup().show();
+  delegate->startedAgain(QStringLiteral("token-2"));
+  EXPECT_TRUE(delegate->setup().hotKeyWorked);
+  EXPECT_TRUE(delegate->search().panel().isVisible());
+
+  // Asked again only while the desktop has not granted it.
+  const int registrations = hotKey->registrations;
+  delegate->showSetup();
+  EXPECT_EQ(hotKey->registrations, registrations);
+  hotKey->answer(HotKeyBackend::awaitingDesktop);
+  delegate->showSetup();
+  EXPECT_EQ(hotKey->registrations, registrations + 1);
+
+  hotKey->addedByUser = true;
+  delegate->setup().onShortcutButton(ShortcutButton::add);
+  delegate->setup().onShortcutButton(ShortcutButton::remove);
+  EXPECT_EQ(std::pair(hotKey->added, hotKey->removed), std::pair(1, 1));
+  EXPECT_EQ(delegate->hotKeyStatus(), registrations + 3);  // read again after each change
+  EXPECT_TRUE(delegate->setup().shortcutDetails().userAddsShortcut);
+}
+
 TEST_F(AppDelegateTest, AHotKeyPressWhileSetupIsOpenTogglesAndConfirms) {
   delegate->applicationDidFinishLaunching();
   hotKey->press();  // no setup window: only the panel

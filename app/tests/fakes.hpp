@@ -55,10 +55,20 @@ class FakeHotKey : public HotKeyBackend {
     return ++registrations;
   }
   void unregisterKey() override { ++unregistrations; }
+  QString trigger() const override { return key; }
+  bool userAddsShortcut() const override { return addedByUser; }
+  bool addShortcut() override { return ++added, true; }
+  bool removeShortcut() override { return ++removed, true; }
   /// A press, as the platform's backend delivers it: on the main thread.
   void press(const QString& activationToken = {}) { emit pressed(activationToken); }
+  /// The desktop answers later, as the portal does.
+  void answer(std::int32_t status) { emit statusChanged(status); }
   int registrations = 0;
   int unregistrations = 0;
+  QString key;
+  bool addedByUser = false;
+  int added = 0;
+  int removed = 0;
   CallLog calls;
 };
 
